@@ -1,0 +1,14 @@
+# qozel_add_test(<name> LABEL <area> SOURCES <files...> [LIBS <targets...>])
+# Builds one GoogleTest executable and registers each of its tests with CTest
+# under the given area label, so that `ctest -L <area>` runs one area alone.
+function(qozel_add_test name)
+  cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_LABEL)
+    message(FATAL_ERROR "qozel_add_test(${name}): LABEL is required")
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${name}
+    PROPERTIES LABELS ${T_LABEL}
+    DISCOVERY_TIMEOUT 60)
+endfunction()

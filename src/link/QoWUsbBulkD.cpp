@@ -1,0 +1,117 @@
+#include "link/QoWUsbBulkD.h"
+
+#include "link/DeviceErrors.h"
+
+#include <algorithm>
+#include <array>
+
+namespace qozel {
+
+int QoWUsbBulkD::ImageVersion()
+{
+    blockCounter = 0;
+    return image ? image->VersionFor(info.type) : 0;
+}
+
+void QoWUsbBulkD::SendFrame(std::uint8_t command, std::span<const std::uint8_t> payload)
+{
+    FrameBuffer frame;
+    const std::size_t length = BuildFrame(command, payload, frame);
+    if (length == 0)
+        return;
+    // A lost request shows up as a missing reply; the write result adds nothing.
+    Write(std::span(frame).first(length));
+}
+
+std::size_t QoWUsbBulkD::ReceiveFrame(FrameBuffer& frame)
+{
+    const std::uint64_t start = clock().Microseconds();
+    const std::uint64_t limitUs = static_cast<std::uint64_t>(std::max(timeout(), 1)) * 1000;
+    for (;;) {
+        const std::size_t m = Read(frame);
+        if (m == 0)
+            return 0;
+        if (IsValidFrame(std::span(frame).first(m)))
+            return m;
+        // Dropped a transfer. Give up once this attempt has outlasted its
+        // time-out, so a babbling device cannot hold the application.
+        if (clock().Microseconds() - start > limitUs)
+            return 0;
+    }
+}
+
+std::size_t QoWUsbBulkD::ReceiveReply(std::uint8_t replyCode, std::span<std::uint8_t> reply)
+{
+    FrameBuffer frame;
+    const std::uint64_t start = clock().Microseconds();
+    const std::uint64_t limitUs = static_cast<std::uint64_t>(std::max(timeout(), 1)) * 1000;
+    for (;;) {
+        const std::size_t m = ReceiveFrame(frame);
+        if (m == 0)
+            return 0;
+        if (frame[2] == replyCode) {
+            const std::size_t payload = m - kFrameOverhead;
+            std::copy_n(frame.begin() + 3, std::min(payload, reply.size()), reply.begin());
+            return payload;
+        }
+        // A late reply or an unsolicited frame: skip it, within the same bound.
+        if (clock().Microseconds() - start > limitUs)
+            return 0;
+    }
+}
+
+std::size_t QoWUsbBulkD::Exchange(std::uint8_t command, std::span<const std::uint8_t> request,
+                                  std::span<std::uint8_t> reply, std::int32_t timeoutMs)
+{
+    SetTimeout(timeoutMs);
+    const std::uint8_t replyCode = command | kReplyBit;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SendFrame(command, request);
+        if (const std::size_t n = ReceiveReply(replyCode, reply); n > 0)
+            return n;
+    }
+    throw WUsbErr{WUsbErr::NoReply, command};
+}
+
+int QoWUsbBulkD::ExchangeData(std::uint8_t command, std::span<const std::uint8_t> request,
+                              std::span<std::uint8_t> reply, std::int32_t timeoutMs)
+{
+    if (reply.size() < 2)
+        throw WUsbErr{WUsbErr::ReplyTooShort, command};
+    // Received into a scratch buffer so that the caller's buffer holds either
+    // the complete answer or what it held before.
+    FrameBuffer scratch;
+    const std::size_t n = Exchange(command, request, std::span(scratch).first(reply.size()), timeoutMs);
+    if (n == reply.size()) {
+        std::copy_n(scratch.begin(), n, reply.begin());
+        return 0;
+    }
+    if (n == 1)
+        return scratch[0] != 0 ? scratch[0] : kRefusedWithoutReason;
+    throw WUsbErr{WUsbErr::BadLength, command};
+}
+
+std::uint8_t QoWUsbBulkD::ExchangeStatus(std::uint8_t command, std::span<const std::uint8_t> request,
+                                         std::int32_t timeoutMs)
+{
+    std::array<std::uint8_t, 1> status{};
+    if (Exchange(command, request, status, timeoutMs) != 1)
+        throw WUsbErr{WUsbErr::BadLength, command};
+    return status[0];
+}
+
+void QoWUsbBulkD::ExchangeOk(std::uint8_t command, std::span<const std::uint8_t> request, std::int32_t timeoutMs)
+{
+    if (ExchangeStatus(command, request, timeoutMs) != 0)
+        throw WUsbErr{WUsbErr::StatusNotOk, command};
+}
+
+void QoWUsbBulkD::ReadState(std::int32_t timeoutMs)
+{
+    std::array<std::uint8_t, DevInfo::kSize> reply{};
+    if (Exchange(kCmdReadState, {}, reply, timeoutMs) != DevInfo::kSize)
+        throw WUsbErr{WUsbErr::BadLength, kCmdReadState};
+    info = DevInfo::FromBytes(reply);
+}
+
+} // namespace qozel

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/SecureMemory.h"
+
+#include <string_view>
+
+namespace qozel {
+
+// Everything the core shows to the user: three modal message boxes and four
+// modal password dialogs. Texts are UTF-8 and may contain line breaks.
+// The Qt application implements it with real windows; tests script it.
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // Each returns true only when the box was closed with its OK button.
+    virtual bool ShowErrorMsg(std::string_view text) = 0;
+    virtual bool ShowInfoMsg(std::string_view text) = 0;
+    virtual bool ShowWarningMsg(std::string_view text) = 0;
+
+    // Each returns true when the dialog was closed with OK; only then are the
+    // password fields written.
+    virtual bool RunLoginDlg(std::string_view line1, std::string_view line2,
+                             std::string_view buttonCaption, PasswordField& password) = 0;
+    virtual bool RunSetPass2Dlg(std::string_view line1, std::string_view line2,
+                                PasswordField& password) = 0;
+    virtual bool RunSetPass1Dlg(std::string_view title, PasswordField& password) = 0;
+    virtual bool RunChngPassDlg(PasswordField& oldPassword, PasswordField& newPassword) = 0;
+};
+
+} // namespace qozel
