@@ -39,6 +39,8 @@ bool SimHidDevice::GetFeature(std::span<std::uint8_t> report)
         return false;
     // Without a reply ready the device hands back an empty report.
     std::fill(report.begin() + 1, report.end(), 0);
+    if (faults.rawReply)
+        reply_ = *faults.rawReply;
     const std::size_t n = std::min(reply_.size(), report.size() - 1);
     std::copy_n(reply_.begin(), n, report.begin() + 1);
     reply_.clear();

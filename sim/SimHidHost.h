@@ -5,6 +5,7 @@
 #include "platform/HidHost.h"
 
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,6 +17,9 @@ struct HidFaults {
     bool refuseGetFeature = false;
     bool refuseAttributes = false;
     bool corruptReplyCrc = false;
+    // When set, every Get Feature returns these bytes after the report ID
+    // instead of the model's reply frame.
+    std::optional<Bytes> rawReply;
 };
 
 // A simulated HID device that carries command frames in feature reports:
