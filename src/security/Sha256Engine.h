@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace qozel {
+
+// The SHA-256 compression function, in portable code and, where the CPU
+// offers the SHA extensions, with those instructions. The faster available
+// one is chosen on first use; both give the same result.
+enum class Sha256Engine { Portable, ShaExtensions };
+
+bool Sha256EngineAvailable(Sha256Engine engine) noexcept;
+Sha256Engine ActiveSha256Engine() noexcept;
+// Switches the compression every Sha256 uses from now on (tests and
+// benchmarks compare the two); false, with nothing changed, when unavailable.
+bool SelectSha256Engine(Sha256Engine engine) noexcept;
+
+// Compresses `blocks` consecutive 64-byte blocks into `state` with the active engine.
+void Sha256CompressBlocks(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) noexcept;
+
+// The engines themselves.
+void Sha256CompressPortable(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) noexcept;
+void Sha256CompressShaExtensions(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) noexcept;
+
+// The FIPS 180-4 round constants.
+extern const std::uint32_t kSha256RoundConstants[64];
+
+} // namespace qozel
