@@ -75,7 +75,13 @@ bool WUsbBulkD::Open()
     if (!handle_)
         return false;
     timeout_ = 0;
-    SetTimeout(kOpenTimeoutMs);
+    try {
+        SetTimeout(kOpenTimeoutMs);
+    } catch (...) {
+        // Release the interface so that the next attempt can open it again.
+        Close();
+        throw;
+    }
     drained_ = false;
     continuityFlag = false;
     open_ = true;

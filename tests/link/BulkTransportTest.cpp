@@ -172,6 +172,17 @@ TEST_F(BulkTransport, SetTimeoutAsksThePlatformOnlyOnAChange)
     EXPECT_EQ(bulk.timeout(), 20);
 }
 
+TEST_F(BulkTransport, ARefusedInitialTimeoutLeavesTheDeviceFreeToOpenAgain)
+{
+    auto device = Plug();
+    device->transport.refusePipeTimeout = true;
+    WUsbBulkD bulk(host, clock, kArkanGuid);
+    EXPECT_THROW(bulk.Open(), WUsbErr);
+    EXPECT_FALSE(bulk.IsOpen());
+    device->transport.refusePipeTimeout = false;
+    EXPECT_TRUE(bulk.Open());
+}
+
 TEST_F(BulkTransport, ReopeningSetsTheInitialTimeoutAgain)
 {
     auto device = Plug();
