@@ -9,6 +9,6 @@ function(qozel_add_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name}
-    PROPERTIES LABELS ${T_LABEL}
+    PROPERTIES LABELS ${T_LABEL} TIMEOUT 120
     DISCOVERY_TIMEOUT 60)
 endfunction()
