@@ -1,0 +1,20 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace qozel::sim {
+
+// AES-128 building blocks of the simulated devices' firmware, done by OpenSSL
+// so that they are independent of the product's own cipher code.
+using Block16 = std::array<std::uint8_t, 16>;
+
+// AES-128 CMAC tag of `data` under `key`.
+Block16 AesCmac(std::span<const std::uint8_t, 16> key, std::span<const std::uint8_t> data);
+
+// AES-128 in ECB mode over whole blocks, in place (data.size() a multiple of 16).
+void AesEcbEncrypt(std::span<const std::uint8_t, 16> key, std::span<std::uint8_t> data);
+void AesEcbDecrypt(std::span<const std::uint8_t, 16> key, std::span<std::uint8_t> data);
+
+} // namespace qozel::sim
