@@ -1,23 +1,17 @@
 #include "devices/firmware/BuiltInImages.h"
 
+#include "devices/firmware/ImageData.h"
+
 #include <array>
 
 namespace qozel {
-namespace {
-
-constexpr std::size_t kSlots = 10;
-
-// Until images are supplied every slot holds an empty header.
-std::array<std::array<std::uint8_t, FirmwareImage::kHeaderSize>, kSlots> emptyHeaders{};
-
-} // namespace
 
 FirmwareImage& BuiltInImage(ImageSlot slot)
 {
-    static std::array<FirmwareImage, kSlots> images = [] {
-        std::array<FirmwareImage, kSlots> views;
-        for (std::size_t i = 0; i < kSlots; ++i)
-            views[i] = FirmwareImage(emptyHeaders[i]);
+    static std::array<FirmwareImage, kImageSlotCount> images = [] {
+        std::array<FirmwareImage, kImageSlotCount> views;
+        for (std::size_t i = 0; i < kImageSlotCount; ++i)
+            views[i] = FirmwareImage(BuiltInImageData(static_cast<ImageSlot>(i)));
         return views;
     }();
     return images[static_cast<std::size_t>(slot)];

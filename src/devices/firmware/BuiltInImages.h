@@ -2,12 +2,14 @@
 
 #include "devices/FirmwareImage.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace qozel {
 
 // The firmware images carried in the program, one slot per device kind and
-// reader type. A slot without a supplied image holds an empty header
+// reader type. They come from the image files supplied to the build
+// (QOZEL_FIRMWARE_DIR); a slot without a supplied image holds an empty header
 // (type 0, version 0), so no upgrade is offered for it.
 enum class ImageSlot {
     Arkan,
@@ -21,6 +23,7 @@ enum class ImageSlot {
     Reader774,
     KbReader,
 };
+inline constexpr std::size_t kImageSlotCount = 10;
 
 // The writable in-memory copy of a slot's image (disabled in place after a
 // failed upgrade).
