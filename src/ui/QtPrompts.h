@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/Prompts.h"
+
+#include <QPointer>
+
+class QWidget;
+
+namespace qozel {
+
+class TLoginDlg;
+class TSetPass2Dlg;
+class TChngPassDlg;
+class TSetPass1Dlg;
+
+// The prompts of the application: real message boxes and the four password
+// dialogs, all modal and centred on the main window. The dialogs are created
+// once and reused for every showing.
+class QtPrompts final : public Prompts {
+public:
+    // `mainWindow` may be null (the dialogs are then centred on the screen).
+    explicit QtPrompts(QWidget* mainWindow);
+    ~QtPrompts() override;
+    QtPrompts(const QtPrompts&) = delete;
+    QtPrompts& operator=(const QtPrompts&) = delete;
+
+    bool ShowErrorMsg(std::string_view text) override;
+    bool ShowInfoMsg(std::string_view text) override;
+    bool ShowWarningMsg(std::string_view text) override;
+
+    bool RunLoginDlg(std::string_view line1, std::string_view line2,
+                     std::string_view buttonCaption, PasswordField& password) override;
+    bool RunSetPass2Dlg(std::string_view line1, std::string_view line2,
+                        PasswordField& password) override;
+    bool RunSetPass1Dlg(std::string_view title, PasswordField& password) override;
+    bool RunChngPassDlg(PasswordField& oldPassword, PasswordField& newPassword) override;
+
+private:
+    QPointer<QWidget> mainWindow_;
+    // Children of the main window when there is one, which may delete them
+    // first; QPointer notices that.
+    QPointer<TLoginDlg> loginDlg_;
+    QPointer<TSetPass2Dlg> setPass2Dlg_;
+    QPointer<TChngPassDlg> chngPassDlg_;
+    QPointer<TSetPass1Dlg> setPass1Dlg_;
+};
+
+} // namespace qozel

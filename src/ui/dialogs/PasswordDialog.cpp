@@ -1,0 +1,148 @@
+#include "ui/dialogs/PasswordDialog.h"
+
+#include "platform/Win1250.h"
+
+#include <QBoxLayout>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace qozel {
+
+PasswordDialog::PasswordDialog(QWidget* parent, const char* objectName, int fontPoints)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QString::fromLatin1(objectName));
+    setWindowTitle(QStringLiteral("QoZelConfig"));
+    QFont font(QStringLiteral("Tahoma"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(fontPoints);
+    setFont(font);
+}
+
+QLabel* PasswordDialog::MakeLabel(const char* objectName, const QString& text)
+{
+    auto* label = new QLabel(text, this);
+    label->setObjectName(QString::fromLatin1(objectName));
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QLabel* PasswordDialog::MakeInfoLabel(const char* objectName, int width, bool bold)
+{
+    QLabel* label = MakeLabel(objectName, QString());
+    label->setAlignment(Qt::AlignCenter);
+    label->setMinimumWidth(width);
+    if (bold) {
+        QFont font = label->font();
+        font.setBold(true);
+        label->setFont(font);
+    }
+    return label;
+}
+
+QLineEdit* PasswordDialog::MakePasswordEdit(const char* objectName)
+{
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(QString::fromLatin1(objectName));
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setMaxLength(kMaxPasswordChars);
+    edit->setFixedWidth(121);
+    edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42; "
+                                       "lineedit-password-mask-delay: 0;"));
+    return edit;
+}
+
+QPushButton* PasswordDialog::MakeOkButton(const char* objectName, const QString& caption, int width)
+{
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setMinimumWidth(width);
+    connect(button, &QPushButton::clicked, this, &QDialog::accept);
+    return button;
+}
+
+QLayout* PasswordDialog::MakeFieldGrid(std::initializer_list<FieldRow> rows)
+{
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(12);
+    int row = 0;
+    for (const FieldRow& r : rows) {
+        if (r.spaceAbove > 0)
+            grid->setRowMinimumHeight(row++, r.spaceAbove);
+        grid->addWidget(r.caption, row, 0, Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(r.edit, row, 1);
+        if (r.hint)
+            grid->addWidget(r.hint, row, 2);
+        ++row;
+    }
+    auto* centred = new QHBoxLayout;
+    centred->addStretch();
+    centred->addLayout(grid);
+    centred->addStretch();
+    return centred;
+}
+
+QLayout* PasswordDialog::MakeButtonRow(QPushButton* button)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(button);
+    row->addStretch();
+    return row;
+}
+
+void PasswordDialog::FinishLayout(QBoxLayout* layout, QSize designSize)
+{
+    setLayout(layout);
+    setFixedSize(layout->sizeHint().expandedTo(designSize));
+}
+
+bool PasswordDialog::ShowModal()
+{
+    return exec() == QDialog::Accepted;
+}
+
+QString PasswordDialog::FromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool PasswordDialog::IsNewPasswordConfirmed(const QLineEdit& password, const QLineEdit& repetition)
+{
+    const QString text = password.text();
+    return text.size() >= kMinNewPasswordChars && repetition.text() == text;
+}
+
+void PasswordDialog::ReadPassword(const QLineEdit& edit, PasswordField& field)
+{
+    QByteArray utf8 = edit.text().toUtf8();
+    FillPasswordField(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), field);
+    SecureWipe(utf8.data(), static_cast<std::size_t>(utf8.size()));
+}
+
+void PasswordDialog::EmptyPassword(QLineEdit& edit)
+{
+    edit.setText(QString());
+}
+
+void PasswordDialog::keyPressEvent(QKeyEvent* event)
+{
+    // QDialog would reject on Escape and click a default button on Enter;
+    // these dialogs have neither a cancel nor a default button.
+    const int key = event->key();
+    if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace qozel

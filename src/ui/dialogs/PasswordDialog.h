@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/SecureMemory.h"
+
+#include <QDialog>
+#include <QSize>
+
+#include <initializer_list>
+#include <string_view>
+
+class QBoxLayout;
+class QLabel;
+class QLayout;
+class QLineEdit;
+class QPushButton;
+
+namespace qozel {
+
+// What the four password dialogs share: caption, fixed frame, font, masked
+// 20-character edits, an OK button that is neither default nor cancel, and the
+// read-back of an edit into a Windows-1250 password field.
+//
+// The only way to leave a dialog without OK is its window's close box; Escape
+// and Enter do nothing on their own.
+class PasswordDialog : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kMaxPasswordChars = 20;
+    static constexpr int kMinNewPasswordChars = 8;
+
+protected:
+    PasswordDialog(QWidget* parent, const char* objectName, int fontPoints);
+
+    QLabel* MakeLabel(const char* objectName, const QString& text);
+    // A centred label of at least `width` pixels whose text the runner sets.
+    QLabel* MakeInfoLabel(const char* objectName, int width, bool bold);
+    QLineEdit* MakePasswordEdit(const char* objectName);
+    QPushButton* MakeOkButton(const char* objectName, const QString& caption, int width);
+
+    // One row of the centred grid of password edits: caption, edit, an
+    // optional hint to the right of the edit, and extra space above the row.
+    struct FieldRow {
+        QLabel* caption;
+        QLineEdit* edit;
+        QLabel* hint = nullptr;
+        int spaceAbove = 0;
+    };
+    static QLayout* MakeFieldGrid(std::initializer_list<FieldRow> rows);
+    // A row holding `button` centred.
+    static QLayout* MakeButtonRow(QPushButton* button);
+
+    // Installs `layout` and fixes the dialog at its design size, or larger
+    // when the font needs more room.
+    void FinishLayout(QBoxLayout* layout, QSize designSize);
+
+    // Shows the dialog modally; true when it was closed with its OK button.
+    bool ShowModal();
+
+    static QString FromUtf8(std::string_view text);
+    // The rule for a new password: at least 8 characters, repeated exactly
+    // (case-sensitive).
+    static bool IsNewPasswordConfirmed(const QLineEdit& password, const QLineEdit& repetition);
+    static void ReadPassword(const QLineEdit& edit, PasswordField& field);
+    // Empties an edit together with its undo history, which would otherwise
+    // keep the typed characters in memory until the next showing.
+    static void EmptyPassword(QLineEdit& edit);
+
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+} // namespace qozel
