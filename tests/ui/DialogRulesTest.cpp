@@ -178,6 +178,12 @@ TEST(PasswordDialogs, ButtonsAreNeitherDefaultNorCancel)
     EXPECT_TRUE(login.isVisible());
     EXPECT_EQ(login.result(), 0);
     EXPECT_FALSE(loginBtn->isDefault());
+
+    // Enter on the focused button presses it, as Space does.
+    loginBtn->setFocus();
+    QTest::keyClick(loginBtn, Qt::Key_Return);
+    EXPECT_FALSE(login.isVisible());
+    EXPECT_EQ(login.result(), QDialog::Accepted);
 }
 
 TEST(PasswordDialogs, FixedTitleFramesAndFonts)

@@ -136,9 +136,16 @@ void PasswordDialog::EmptyPassword(QLineEdit& edit)
 void PasswordDialog::keyPressEvent(QKeyEvent* event)
 {
     // QDialog would reject on Escape and click a default button on Enter;
-    // these dialogs have neither a cancel nor a default button.
+    // these dialogs have neither a cancel nor a default button. Enter still
+    // presses a button that has the focus.
     const int key = event->key();
-    if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
+            button->click();
+        event->accept();
+        return;
+    }
+    if (key == Qt::Key_Escape) {
         event->accept();
         return;
     }

@@ -20,8 +20,8 @@ namespace qozel {
 // 20-character edits, an OK button that is neither default nor cancel, and the
 // read-back of an edit into a Windows-1250 password field.
 //
-// The only way to leave a dialog without OK is its window's close box; Escape
-// and Enter do nothing on their own.
+// The only way to leave a dialog without OK is its window's close box: Escape
+// does nothing, and Enter only presses the button that has the focus.
 class PasswordDialog : public QDialog {
     Q_OBJECT
 public:
