@@ -1,0 +1,77 @@
+#pragma once
+
+#include "SimDeviceModel.h"
+#include "SimUpgradeTarget.h"
+
+#include "devices/DevInfo.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace qozel::sim {
+
+// The Arkan key store as its firmware behaves towards the PC: it keeps one
+// master key (temporary or target), issues certificates sealed for the
+// device they name, countersigns the programmer's reset certificates, and
+// refuses administrative commands without the administrator's login.
+class ArkanModel final : public SimDeviceModel {
+public:
+    static constexpr std::uint16_t kDefaultType = 0x010E;
+
+    // Refusal statuses (any non-zero status is a refusal to the PC).
+    enum Code : std::uint8_t {
+        Ok = 0,
+        NotLoggedIn = 2,
+        BadRecord = 3,      // malformed master key record or wrong CRC-32
+        TargetKeyHeld = 4,  // a target key is never replaced nor reset
+        NoMasterKey = 5,
+        NotTargetKey = 6,   // only a target key is backed up
+        BadCertificate = 7,
+        BadRequest = 8,
+    };
+
+    struct MasterKey {
+        bool temporary = false;
+        std::array<std::uint8_t, 8> symbol{};
+        std::uint32_t signature = 0;
+        std::array<std::uint8_t, 32> key{};
+    };
+
+    explicit ArkanModel(std::uint16_t nr = 0x0117, std::uint16_t type = kDefaultType, std::uint16_t soft = 3);
+
+    // nr, type and soft as reported; the flags follow the state.
+    DevInfo Info() const noexcept;
+    std::uint32_t DeviceId() const noexcept { return Info().DeviceId(); }
+
+    const std::optional<MasterKey>& masterKey() const noexcept { return masterKey_; }
+    void PreloadMasterKey(const MasterKey& key) { masterKey_ = key; }
+
+    // Login state. Stands in for the challenge-response login until the
+    // shared device-side login component is embedded.
+    bool adminPasswordSet = false;
+    bool adminLoggedIn = false;
+    // The administrator key last set by ResetAdminPassword.
+    std::optional<std::array<std::uint8_t, 16>> adminKey;
+
+    SimUpgradeTarget upgrade;
+    DevInfo identity;  // flags unused; see Info()
+
+protected:
+    std::optional<Bytes> HandleCommand(std::uint8_t code, std::span<const std::uint8_t> payload) override;
+
+private:
+    Bytes Store(std::span<const std::uint8_t> payload);
+    Bytes StoreRecord(std::span<const std::uint8_t> record);
+    Bytes StoreBackup(std::span<const std::uint8_t> cardData);
+    Bytes Issue(std::span<const std::uint8_t> request);
+    Bytes IssueBackup(std::span<const std::uint8_t> request);
+    Bytes Sign(std::span<const std::uint8_t> certificate);
+    Bytes Reset(std::span<const std::uint8_t> payload);
+    Bytes ResetAdminPassword(std::span<const std::uint8_t> payload);
+    bool HasTargetKey() const noexcept { return masterKey_ && !masterKey_->temporary; }
+
+    std::optional<MasterKey> masterKey_;
+};
+
+} // namespace qozel::sim
