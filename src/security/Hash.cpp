@@ -42,16 +42,20 @@ void Hash::Update(const std::uint8_t* data, std::size_t length)
 
 void Hash::Pad(std::uint32_t lengthFieldSize)
 {
-    static constexpr std::uint8_t kPadding[2 * kMaxBlock] = {0x80};
+    // The padding is written straight into the buffer: the same bytes as
+    // appending them through Update, without its bookkeeping.
     const std::uint64_t bits = ByteCount() * 8;
-    const std::uint32_t r = countLow & (blockSize - 1);
-    const std::uint32_t end = blockSize - 8;
-    const std::uint32_t p = r < blockSize - lengthFieldSize ? end - r : blockSize + end - r;
-    std::uint8_t length[8];
+    std::uint32_t r = countLow & (blockSize - 1);
+    buffer[r++] = 0x80;
+    if (r > blockSize - lengthFieldSize) {
+        std::memset(buffer + r, 0, blockSize - r);
+        Compress(buffer, 1);
+        r = 0;
+    }
+    std::memset(buffer + r, 0, blockSize - 8 - r);
     for (int i = 0; i < 8; ++i)
-        length[i] = static_cast<std::uint8_t>(bits >> (56 - 8 * i));
-    Update(kPadding, p);
-    Update(length, sizeof length);
+        buffer[blockSize - 8 + i] = static_cast<std::uint8_t>(bits >> (56 - 8 * i));
+    Compress(buffer, 1);
 }
 
 } // namespace qozel

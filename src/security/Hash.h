@@ -34,9 +34,10 @@ protected:
     void ResetCount() noexcept { countLow = countHigh = 0; }
     std::uint64_t ByteCount() const noexcept { return (std::uint64_t{countHigh} << 32) | countLow; }
     // Appends 0x80, then zeros, then the bit count as a 64-bit big-endian
-    // value ending a block. The 0x80 must precede the whole standard length
-    // field of `lengthFieldSize` bytes (8 or 16), whose upper bytes beyond
-    // the 64-bit count are zeros of the padding.
+    // value ending a block, and compresses. The 0x80 must precede the whole
+    // standard length field of `lengthFieldSize` bytes (8 or 16), whose upper
+    // bytes beyond the 64-bit count are zeros of the padding. The count
+    // itself is left as it was.
     void Pad(std::uint32_t lengthFieldSize);
 
     std::uint32_t countLow = 0;

@@ -1,5 +1,9 @@
 #include "security/Sha256Engine.h"
 
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+#define QOZEL_SHA256_X86 1
+#endif
+
 namespace qozel {
 
 const std::uint32_t kSha256RoundConstants[64] = {
@@ -17,28 +21,49 @@ namespace {
 
 using CompressFn = void (*)(std::uint32_t*, const std::uint8_t*, std::size_t) noexcept;
 
-constexpr std::uint32_t Rotr(std::uint32_t x, int n) noexcept
+[[gnu::always_inline]] constexpr std::uint32_t Rotr(std::uint32_t x, int n) noexcept
 {
     return (x >> n) | (x << (32 - n));
 }
 
-bool CpuHasShaExtensions() noexcept
+bool CpuHas(Sha256Engine engine) noexcept
 {
-#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
-    return __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1");
-#else
+#if defined(QOZEL_SHA256_X86)
+    switch (engine) {
+    case Sha256Engine::Portable:
+        return true;
+    case Sha256Engine::PortableBmi2:
+        return __builtin_cpu_supports("bmi2");
+    case Sha256Engine::ShaExtensions:
+        return __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1");
+    }
     return false;
+#else
+    return engine == Sha256Engine::Portable;
 #endif
 }
 
 CompressFn EngineFunction(Sha256Engine engine) noexcept
 {
-    return engine == Sha256Engine::ShaExtensions ? Sha256CompressShaExtensions : Sha256CompressPortable;
+    switch (engine) {
+    case Sha256Engine::PortableBmi2:
+        return Sha256CompressPortableBmi2;
+    case Sha256Engine::ShaExtensions:
+        return Sha256CompressShaExtensions;
+    case Sha256Engine::Portable:
+        break;
+    }
+    return Sha256CompressPortable;
 }
 
 Sha256Engine BestEngine() noexcept
 {
-    return CpuHasShaExtensions() ? Sha256Engine::ShaExtensions : Sha256Engine::Portable;
+    // The engines are listed slowest first.
+    Sha256Engine best = Sha256Engine::Portable;
+    for (const Sha256Engine engine : kAllSha256Engines)
+        if (CpuHas(engine))
+            best = engine;
+    return best;
 }
 
 // Chosen once before main; the user-interface thread is the only user.
@@ -47,9 +72,22 @@ CompressFn activeCompress = EngineFunction(activeEngine);
 
 } // namespace
 
+const char* Sha256EngineName(Sha256Engine engine) noexcept
+{
+    switch (engine) {
+    case Sha256Engine::PortableBmi2:
+        return "portable-bmi2";
+    case Sha256Engine::ShaExtensions:
+        return "sha-extensions";
+    case Sha256Engine::Portable:
+        break;
+    }
+    return "portable";
+}
+
 bool Sha256EngineAvailable(Sha256Engine engine) noexcept
 {
-    return engine == Sha256Engine::Portable || CpuHasShaExtensions();
+    return CpuHas(engine);
 }
 
 Sha256Engine ActiveSha256Engine() noexcept
@@ -71,32 +109,66 @@ void Sha256CompressBlocks(std::uint32_t* state, const std::uint8_t* data, std::s
     activeCompress(state, data, blocks);
 }
 
-void Sha256CompressPortable(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) noexcept
+namespace {
+
+[[gnu::always_inline]] inline std::uint32_t LoadBe32(const std::uint8_t* p) noexcept
+{
+    return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
+           static_cast<std::uint32_t>(p[2]) << 8 | p[3];
+}
+
+// One round; the callers rotate the names of the eight working variables
+// instead of moving their values.
+[[gnu::always_inline]] inline void Round(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t& d, std::uint32_t e,
+                  std::uint32_t f, std::uint32_t g, std::uint32_t& h, std::uint32_t kw) noexcept
+{
+    const std::uint32_t t1 = h + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + (g ^ (e & (f ^ g))) + kw;
+    const std::uint32_t t2 = (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) | (c & (a | b)));
+    d += t1;
+    h = t1 + t2;
+}
+
+// The message schedule in a ring of 16 words: W[t] for t >= 16, in place of W[t-16].
+[[gnu::always_inline]] inline std::uint32_t Schedule(std::uint32_t* w, int t) noexcept
+{
+    const std::uint32_t w15 = w[(t - 15) & 15], w2 = w[(t - 2) & 15];
+    const std::uint32_t s0 = Rotr(w15, 7) ^ Rotr(w15, 18) ^ (w15 >> 3);
+    const std::uint32_t s1 = Rotr(w2, 17) ^ Rotr(w2, 19) ^ (w2 >> 10);
+    return w[t & 15] += s0 + w[(t - 7) & 15] + s1;
+}
+
+// The portable compression, inlined into each build of it below.
+[[gnu::always_inline]] inline void CompressBlocks(std::uint32_t* state, const std::uint8_t* data,
+                                                  std::size_t blocks) noexcept
 {
     for (; blocks > 0; --blocks, data += 64) {
-        std::uint32_t w[64];
-        for (int t = 0; t < 16; ++t)
-            w[t] = static_cast<std::uint32_t>(data[4 * t]) << 24 | static_cast<std::uint32_t>(data[4 * t + 1]) << 16 |
-                   static_cast<std::uint32_t>(data[4 * t + 2]) << 8 | data[4 * t + 3];
-        for (int t = 16; t < 64; ++t) {
-            const std::uint32_t s0 = Rotr(w[t - 15], 7) ^ Rotr(w[t - 15], 18) ^ (w[t - 15] >> 3);
-            const std::uint32_t s1 = Rotr(w[t - 2], 17) ^ Rotr(w[t - 2], 19) ^ (w[t - 2] >> 10);
-            w[t] = w[t - 16] + s0 + w[t - 7] + s1;
-        }
+        std::uint32_t w[16];
         std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
         std::uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
-        for (int t = 0; t < 64; ++t) {
-            const std::uint32_t t1 = h + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) +
-                                     kSha256RoundConstants[t] + w[t];
-            const std::uint32_t t2 = (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
-            h = g;
-            g = f;
-            f = e;
-            e = d + t1;
-            d = c;
-            c = b;
-            b = a;
-            a = t1 + t2;
+        const std::uint32_t* k = kSha256RoundConstants;
+#pragma GCC unroll 2
+        for (int t = 0; t < 16; t += 8) {
+            for (int i = 0; i < 8; ++i)
+                w[t + i] = LoadBe32(data + 4 * (t + i));
+            Round(a, b, c, d, e, f, g, h, k[t] + w[t]);
+            Round(h, a, b, c, d, e, f, g, k[t + 1] + w[t + 1]);
+            Round(g, h, a, b, c, d, e, f, k[t + 2] + w[t + 2]);
+            Round(f, g, h, a, b, c, d, e, k[t + 3] + w[t + 3]);
+            Round(e, f, g, h, a, b, c, d, k[t + 4] + w[t + 4]);
+            Round(d, e, f, g, h, a, b, c, k[t + 5] + w[t + 5]);
+            Round(c, d, e, f, g, h, a, b, k[t + 6] + w[t + 6]);
+            Round(b, c, d, e, f, g, h, a, k[t + 7] + w[t + 7]);
+        }
+#pragma GCC unroll 6
+        for (int t = 16; t < 64; t += 8) {
+            Round(a, b, c, d, e, f, g, h, k[t] + Schedule(w, t));
+            Round(h, a, b, c, d, e, f, g, k[t + 1] + Schedule(w, t + 1));
+            Round(g, h, a, b, c, d, e, f, k[t + 2] + Schedule(w, t + 2));
+            Round(f, g, h, a, b, c, d, e, k[t + 3] + Schedule(w, t + 3));
+            Round(e, f, g, h, a, b, c, d, k[t + 4] + Schedule(w, t + 4));
+            Round(d, e, f, g, h, a, b, c, k[t + 5] + Schedule(w, t + 5));
+            Round(c, d, e, f, g, h, a, b, k[t + 6] + Schedule(w, t + 6));
+            Round(b, c, d, e, f, g, h, a, k[t + 7] + Schedule(w, t + 7));
         }
         state[0] += a;
         state[1] += b;
@@ -107,6 +179,23 @@ void Sha256CompressPortable(std::uint32_t* state, const std::uint8_t* data, std:
         state[6] += g;
         state[7] += h;
     }
+}
+
+} // namespace
+
+void Sha256CompressPortable(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) noexcept
+{
+    CompressBlocks(state, data, blocks);
+}
+
+// The same code where the three-operand rotate of BMI2 is available; it
+// spares the register copies that the rotations of each round otherwise need.
+#if defined(QOZEL_SHA256_X86)
+__attribute__((target("bmi2")))
+#endif
+void Sha256CompressPortableBmi2(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) noexcept
+{
+    CompressBlocks(state, data, blocks);
 }
 
 } // namespace qozel

@@ -5,10 +5,14 @@
 
 namespace qozel {
 
-// The SHA-256 compression function, in portable code and, where the CPU
-// offers the SHA extensions, with those instructions. The faster available
-// one is chosen on first use; both give the same result.
-enum class Sha256Engine { Portable, ShaExtensions };
+// The SHA-256 compression function: portable code, the same code built for
+// the BMI2 rotate instructions, and the SHA extension instructions. The
+// fastest one the CPU offers is chosen at start-up; all give the same result.
+enum class Sha256Engine { Portable, PortableBmi2, ShaExtensions };
+// Slowest first.
+inline constexpr Sha256Engine kAllSha256Engines[] = {Sha256Engine::Portable, Sha256Engine::PortableBmi2,
+                                                     Sha256Engine::ShaExtensions};
+const char* Sha256EngineName(Sha256Engine engine) noexcept;
 
 bool Sha256EngineAvailable(Sha256Engine engine) noexcept;
 Sha256Engine ActiveSha256Engine() noexcept;
@@ -21,6 +25,7 @@ void Sha256CompressBlocks(std::uint32_t* state, const std::uint8_t* data, std::s
 
 // The engines themselves.
 void Sha256CompressPortable(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) noexcept;
+void Sha256CompressPortableBmi2(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) noexcept;
 void Sha256CompressShaExtensions(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) noexcept;
 
 // The FIPS 180-4 round constants.

@@ -22,6 +22,7 @@ void Sha256CompressShaExtensions(std::uint32_t* state, const std::uint8_t* data,
         const __m128i abefStart = abef;
         const __m128i cdghStart = cdgh;
         __m128i w[4];
+#pragma GCC unroll 16
         for (int group = 0; group < 16; ++group) {
             __m128i& msg = w[group & 3];
             if (group < 4) {

@@ -103,10 +103,10 @@ void CompareHash(std::uint32_t seed, const EVP_MD* md)
 TEST(CryptoOracle, Sha256InPiecesAgreesWithLibcryptoOnEveryEngine)
 {
     const Sha256Engine saved = ActiveSha256Engine();
-    for (const auto engine : {Sha256Engine::Portable, Sha256Engine::ShaExtensions}) {
+    for (const auto engine : kAllSha256Engines) {
         if (!SelectSha256Engine(engine))
             continue;
-        SCOPED_TRACE(engine == Sha256Engine::Portable ? "portable" : "SHA extensions");
+        SCOPED_TRACE(Sha256EngineName(engine));
         CompareHash<Sha256>(3, EVP_sha256());
     }
     SelectSha256Engine(saved);
@@ -119,18 +119,20 @@ TEST(CryptoOracle, Sha512InPiecesAgreesWithLibcrypto)
 
 TEST(CryptoOracle, EnginesAgreeOnLongRunsOfBlocks)
 {
-    if (!Sha256EngineAvailable(Sha256Engine::ShaExtensions))
-        GTEST_SKIP() << "CPU lacks the SHA extensions";
+    if (!Sha256EngineAvailable(Sha256Engine::ShaExtensions) || !Sha256EngineAvailable(Sha256Engine::PortableBmi2))
+        GTEST_SKIP() << "CPU lacks the SHA extensions or BMI2";
     RandomInput in(5);
     for (int i = 0; i < 200; ++i) {
         const std::size_t blocks = 1 + in.Below(40);
         const auto data = in.Bytes(64 * blocks);
-        std::uint32_t a[8], b[8];
+        std::uint32_t a[8], b[8], c[8];
         for (int w = 0; w < 8; ++w)
-            a[w] = b[w] = static_cast<std::uint32_t>(in.Below(1u << 31)) * 2 + (w & 1);
+            a[w] = b[w] = c[w] = static_cast<std::uint32_t>(in.Below(1u << 31)) * 2 + (w & 1);
         Sha256CompressPortable(a, data.data(), blocks);
-        Sha256CompressShaExtensions(b, data.data(), blocks);
+        Sha256CompressPortableBmi2(b, data.data(), blocks);
+        Sha256CompressShaExtensions(c, data.data(), blocks);
         ASSERT_TRUE(std::equal(a, a + 8, b)) << "case " << i;
+        ASSERT_TRUE(std::equal(a, a + 8, c)) << "case " << i;
     }
 }
 

@@ -30,7 +30,7 @@ protected:
     void SetUp() override
     {
         if (!Sha256EngineAvailable(GetParam()))
-            GTEST_SKIP() << "CPU lacks the SHA extensions";
+            GTEST_SKIP() << "CPU lacks " << Sha256EngineName(GetParam());
         saved_ = ActiveSha256Engine();
         ASSERT_TRUE(SelectSha256Engine(GetParam()));
     }
@@ -96,10 +96,11 @@ TEST_P(Sha256EngineTest, DoubleShaIsShaOfTheDigest)
     EXPECT_EQ(Digest(twice, message), ToHex(outer));
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, Sha256EngineTest,
-                         ::testing::Values(Sha256Engine::Portable, Sha256Engine::ShaExtensions),
+INSTANTIATE_TEST_SUITE_P(Engines, Sha256EngineTest, ::testing::ValuesIn(kAllSha256Engines),
                          [](const auto& info) {
-                             return info.param == Sha256Engine::Portable ? "Portable" : "ShaExtensions";
+                             std::string name = Sha256EngineName(info.param);
+                             std::erase(name, '-');
+                             return name;
                          });
 
 TEST(Sha512Vectors, Fips180Vectors)

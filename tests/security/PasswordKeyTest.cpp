@@ -36,10 +36,10 @@ TEST(PasswordKey, DeriveKeyMatchesTheLibcryptoChainOnEveryEngine)
     const Sha256Engine saved = ActiveSha256Engine();
     const PasswordField password = Field("Tajne-Hasło\xB9");   // Windows-1250 bytes pass unchanged
     const std::string expected = OpenSslDeriveKey("admin", password);
-    for (const auto engine : {Sha256Engine::Portable, Sha256Engine::ShaExtensions}) {
+    for (const auto engine : kAllSha256Engines) {
         if (!SelectSha256Engine(engine))
             continue;
-        EXPECT_EQ(ToHex(DeriveKey(kAdminUser, password).bytes), expected);
+        EXPECT_EQ(ToHex(DeriveKey(kAdminUser, password).bytes), expected) << Sha256EngineName(engine);
     }
     SelectSha256Engine(saved);
 }
