@@ -25,6 +25,14 @@ BlockRequest MakeBlockRequest(std::uint16_t blockNumber, std::span<const std::ui
     return request;
 }
 
+// An image can be stepped through only when it holds all the blocks its
+// header counts and not all of them were sent yet; anything else (no image,
+// an empty slot, a step after the last) would send bytes from outside it.
+bool CanStep(const FirmwareImage* image, std::int32_t counter)
+{
+    return image && image->complete() && counter >= 0 && counter < image->blockCount();
+}
+
 // The steps common to both channels; `send(command, request)` returns the status.
 template <typename Device, typename Send>
 int RunUpgradeStep(Device& device, Send send)
@@ -58,7 +66,7 @@ std::int32_t UpgradeTimeout(std::uint8_t command)
 
 int QoWUsbBulkD::UpgradeStep()
 {
-    if (!image)
+    if (!CanStep(image, blockCounter))
         throw WUsbErr{WUsbErr::NoImage, 0};
     return RunUpgradeStep(*this, [this](std::uint8_t command, std::span<const std::uint8_t> request) {
         return ExchangeStatus(command, request, UpgradeTimeout(command));
@@ -73,7 +81,7 @@ std::uint8_t QoWUsbBulkD::SendBlock(std::uint16_t blockNumber,
 
 int QoHID::UpgradeStep()
 {
-    if (!image)
+    if (!CanStep(image, blockCounter))
         throw QoHIDErr{QoHIDErr::NoImage, 0};
     return RunUpgradeStep(*this, [this](std::uint8_t command, std::span<const std::uint8_t> request) {
         return ExchangeStatus(command, request);
