@@ -324,6 +324,35 @@ TEST_F(ArkanTest, AdminPasswordIsResetWithAReaderSignedCertificate)
     EXPECT_TRUE(std::equal(newKey.bytes.begin(), newKey.bytes.end(), bench.model->adminKey->begin()));
 }
 
+TEST_F(ArkanTest, CertificateComesThroughStrayFramesAndAResend)
+{
+    StoreKey(false, 0x31);
+    bench.usb->transport.strayFramesBeforeReply = 2;
+    bench.model->faults.answerOnlyResend = true;
+    bench.model->ClearRequests();
+    ZelArkan::Certificate cert{};
+    ASSERT_TRUE(arkan().IssueCertificate(0, 19, 0x00AA0233, cert));
+    EXPECT_EQ(bench.model->CountOf(107), 2u);
+    EXPECT_TRUE(sim::OpenCertificateFor(cert, 0x00AA0233, 80));
+}
+
+TEST_F(ArkanTest, SilentOrUnpluggedArkanIsNoReply)
+{
+    bench.model->faults.silent = true;
+    try {
+        arkan().FactoryReset();
+        FAIL() << "no error";
+    } catch (const WUsbErr& e) {
+        EXPECT_EQ(e.code, 3);
+        EXPECT_EQ(e.cmd, 104);
+    }
+    bench.model->faults.silent = false;
+    bench.model->faults.disconnectAt = 115;
+    StoreKey(true);
+    EXPECT_THROW(arkan().Refresh(), WUsbErr);
+    EXPECT_TRUE(bench.model->masterKey());
+}
+
 TEST_F(ArkanTest, ImageVersionOffersTheArkanImage)
 {
     sim::UseTestImages();
