@@ -40,13 +40,13 @@ struct ModuleConfig {
     enum Mode : std::uint8_t { InputsAndOutputs = 0, Inputs = 1, Outputs = 2 };
 
     std::uint8_t activityIndex = 0;   // 0..15 for 4 s, 8 s, ... 64 s
-    Mode reader1 = Inputs;
-    Mode reader2 = Inputs;
+    Mode reader1 = InputsAndOutputs;
+    Mode reader2 = InputsAndOutputs;
 
     static constexpr unsigned ActivitySeconds(unsigned index) noexcept { return index * 4 + 4; }
 
     // As read back with ReadModuleData sub-code 1; a mode field of 0 (never
-    // written) counts as inputs.
+    // written) counts as 1, inputs and outputs.
     static ModuleConfig FromBytes(const ConfigBytes& bytes) noexcept
     {
         auto mode = [](unsigned field) { return static_cast<Mode>((field == 0 ? 1 : field) - 1); };
