@@ -121,6 +121,21 @@ TEST_F(ArkanTest, MasterKeyRecordCarriesItsFieldsAndAValidCrc)
     EXPECT_EQ(bench.model->masterKey()->key, key);
 }
 
+TEST_F(ArkanTest, StateFollowsTheFlags)
+{
+    arkan().Refresh();
+    EXPECT_STREQ(ArkanStateText(arkan().State()), "brak");
+    StoreKey(true);
+    arkan().Refresh();
+    EXPECT_STREQ(ArkanStateText(arkan().State()), "tymczasowy");
+    StoreKey(false);
+    arkan().Refresh();
+    EXPECT_STREQ(ArkanStateText(arkan().State()), "docelowy");
+    // 0x0080 means nothing without a key.
+    arkan().info.flags = 0x0080;
+    EXPECT_EQ(arkan().State(), ArkanState::None);
+}
+
 TEST_F(ArkanTest, TemporaryAndTargetRecordsDifferOnlyInByteOneAndTheCrc)
 {
     const std::array<std::uint8_t, 8> symbol = {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H'};

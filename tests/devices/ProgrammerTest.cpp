@@ -281,6 +281,14 @@ TEST_F(ProgrammerTest, ResultTexts)
     EXPECT_STREQ(CardResultText(10), "Błąd, ale brak opisu błądu.");
 }
 
+TEST(PrgrKeyState, NeedsAllThreeKeyBits)
+{
+    EXPECT_STREQ(PrgrKeyStateText(0x0087), "tymczasowe");
+    EXPECT_STREQ(PrgrKeyStateText(0x0007), "docelowe");
+    EXPECT_STREQ(PrgrKeyStateText(0x0083), "brak");
+    EXPECT_STREQ(PrgrKeyStateText(0x0006), "brak");
+}
+
 TEST_F(ProgrammerTest, RefreshReadsTheSignatureOfCompleteKeysOnly)
 {
     programmer().Refresh();

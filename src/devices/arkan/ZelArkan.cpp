@@ -14,6 +14,15 @@ constexpr std::size_t kUserNameSize = 12;
 
 } // namespace
 
+const char* ArkanStateText(ArkanState state)
+{
+    switch (state) {
+    case ArkanState::Temporary: return "tymczasowy";
+    case ArkanState::Target: return "docelowy";
+    default: return "brak";
+    }
+}
+
 ZelArkan::ZelArkan(UsbHost& host, Clock& clock) : QoWUsbBulkD(host, clock, kArkanGuid) {}
 
 int ZelArkan::ImageVersion()

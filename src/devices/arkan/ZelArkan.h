@@ -11,6 +11,12 @@
 
 namespace qozel {
 
+// The Arkan's master key as its flags report it.
+enum class ArkanState { None, Temporary, Target };
+
+// "brak", "tymczasowy" or "docelowy".
+const char* ArkanStateText(ArkanState state);
+
 // The key store that keeps the installation master key and issues the
 // certificates derived from it.
 class ZelArkan : public QoWUsbBulkD {
@@ -62,6 +68,10 @@ public:
     // Command 104 with a reader-signed reset certificate, "admin" and the new key.
     bool ResetAdminPassword(std::span<const std::uint8_t, kCertificateSize> signedCertificate, const Key16& newKey);
 
+    ArkanState State() const noexcept
+    {
+        return !HasMasterKey() ? ArkanState::None : HasTargetKey() ? ArkanState::Target : ArkanState::Temporary;
+    }
     bool HasMasterKey() const noexcept { return (info.flags & kHasMasterKey) != 0; }
     bool HasTargetKey() const noexcept { return HasMasterKey() && (info.flags & kKeyTemporary) == 0; }
 

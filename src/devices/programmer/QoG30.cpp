@@ -33,6 +33,13 @@ const char* CardResultText(int code)
     }
 }
 
+const char* PrgrKeyStateText(std::uint16_t flags)
+{
+    if ((flags & QoG30::kKeyBits) != QoG30::kKeyBits)
+        return "brak";
+    return (flags & QoG30::kKeysTemporary) ? "tymczasowe" : "docelowe";
+}
+
 QoG30::QoG30(UsbHost& host, Clock& clock) : QoWUsbBulkD(host, clock, kProgrammerGuid) {}
 
 int QoG30::ImageVersion()

@@ -32,6 +32,9 @@ enum CardResult : int {
 
 const char* CardResultText(int code);
 
+// The programmer's keys for display: "tymczasowe", "docelowe" or "brak".
+const char* PrgrKeyStateText(std::uint16_t flags);
+
 // The card programmer G30: loads key certificates, programs, reads and
 // erases the installation's DESFire cards.
 class QoG30 : public QoWUsbBulkD {
