@@ -1,0 +1,90 @@
+#pragma once
+
+#include "devset/ZelDevSet.h"
+#include "link/QoHID.h"
+#include "link/WUsbBulkD.h"
+
+#include "ArkanModel.h"
+#include "KbReaderModel.h"
+#include "ProgrammerModel.h"
+#include "ScriptedPrompts.h"
+#include "SimHidHost.h"
+#include "SimUsbHost.h"
+#include "VirtualClock.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qozel::test {
+
+using Kind = sim::ScriptedPrompts::Kind;
+
+// A device set on simulated hosts with scripted prompts, and helpers to plug,
+// unplug and replug the device models.
+class DevSetTest : public ::testing::Test {
+protected:
+    std::shared_ptr<sim::SimUsbDevice> Plug(const Guid& kind, std::shared_ptr<sim::SimDeviceModel> model)
+    {
+        auto device = std::make_shared<sim::SimUsbDevice>(kind, std::move(model));
+        usb.Attach(device);
+        return device;
+    }
+    std::shared_ptr<sim::SimUsbDevice> PlugArkan(std::shared_ptr<sim::ArkanModel> model)
+    {
+        return Plug(kArkanGuid, std::move(model));
+    }
+    std::shared_ptr<sim::SimUsbDevice> PlugProgrammer(std::shared_ptr<sim::ProgrammerModel> model)
+    {
+        return Plug(kProgrammerGuid, std::move(model));
+    }
+    std::shared_ptr<sim::SimHidDevice> PlugKbReader(std::shared_ptr<sim::KbReaderModel> model)
+    {
+        auto device = std::make_shared<sim::SimHidDevice>(std::move(model), HidAttributes{DeviceVendorId, KbRdProductId, 1});
+        hid.Attach(device);
+        return device;
+    }
+    // Unplugging and plugging back gives the device a new connection: the
+    // handle the program held stays dead.
+    std::shared_ptr<sim::SimUsbDevice> Replug(const std::shared_ptr<sim::SimUsbDevice>& device)
+    {
+        usb.Detach(*device);
+        return Plug(device->interfaceClass, std::shared_ptr<sim::SimDeviceModel>(device, &device->model()));
+    }
+
+    // Plugs the usual pair and opens both.
+    void PlugBoth()
+    {
+        arDevice = PlugArkan(arkan);
+        prDevice = PlugProgrammer(programmer);
+        ASSERT_EQ(set.PollPresence(DevKind::Arkan), 1);
+        ASSERT_EQ(set.PollPresence(DevKind::Programmer), 1);
+        arkan->ClearRequests();
+        programmer->ClearRequests();
+    }
+
+    std::vector<std::string> Messages() const { return prompts.Messages(); }
+    static std::vector<std::uint8_t> Codes(const sim::SimDeviceModel& model)
+    {
+        std::vector<std::uint8_t> codes;
+        for (const auto& r : model.requests())
+            codes.push_back(r.code);
+        return codes;
+    }
+
+    sim::VirtualClock clock;
+    sim::SimUsbHost usb{clock};
+    sim::SimHidHost hid;
+    sim::ScriptedPrompts prompts;
+    std::shared_ptr<sim::ArkanModel> arkan = std::make_shared<sim::ArkanModel>();
+    std::shared_ptr<sim::ProgrammerModel> programmer = std::make_shared<sim::ProgrammerModel>();
+    std::shared_ptr<sim::KbReaderModel> kbReader = std::make_shared<sim::KbReaderModel>();
+    std::shared_ptr<sim::SimUsbDevice> arDevice;
+    std::shared_ptr<sim::SimUsbDevice> prDevice;
+    ZelDevSet set{usb, hid, clock, prompts};
+};
+
+} // namespace qozel::test
