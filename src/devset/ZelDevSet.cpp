@@ -94,18 +94,6 @@ decltype(auto) ZelDevSet::WithDevice(DevKind kind, F&& f)
     return f(kbRd);
 }
 
-template <class F>
-bool ZelDevSet::Guarded(DevKind kind, F&& step)
-{
-    try {
-        return step();
-    } catch (const WUsbErr&) {
-    } catch (const QoHIDErr&) {
-    }
-    DropDevice(kind);
-    return false;
-}
-
 template <class Device>
 int ZelDevSet::Poll(Device& device, DevKind kind)
 {

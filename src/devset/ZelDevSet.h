@@ -3,6 +3,7 @@
 #include "devices/arkan/ZelCfgAr.h"
 #include "devices/kbreader/ZelCfgKbRd.h"
 #include "devices/programmer/ZelCfgPrgr.h"
+#include "link/DeviceErrors.h"
 #include "platform/Clock.h"
 #include "platform/HidHost.h"
 #include "platform/Prompts.h"
@@ -99,10 +100,21 @@ private:
     // Runs `step` (true = done; a refusal shows its own message and gives
     // false); a device error of `kind` drops that device and gives false.
     template <class F>
-    bool Guarded(DevKind kind, F&& step);
+    bool Guarded(DevKind kind, F&& step)
+    {
+        try {
+            return step();
+        } catch (const WUsbErr&) {
+        } catch (const QoHIDErr&) {
+        }
+        DropDevice(kind);
+        return false;
+    }
 
-    bool ChangeAdminPassword(DevKind kind);
-    bool SetSecondaryPassword(DevKind kind);
+    template <class Device>
+    bool SetSecondaryPassword(Device& device, DevKind kind);
+    template <class Device>
+    bool ChangeAdminPassword(Device& device, DevKind kind);
     bool ResetPrgrAlone();
     bool ResetPrgrWithArkan();
 

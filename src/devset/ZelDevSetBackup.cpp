@@ -1,0 +1,115 @@
+#include "devset/DevSetTexts.h"
+#include "devset/ZelDevSet.h"
+
+namespace qozel {
+
+namespace texts = devset_texts;
+
+bool ZelDevSet::MakeBackupCard()
+{
+    if (!EnsureBothLogin())
+        return false;
+    // Only a target key is backed up, and only through a programmer keyed from it.
+    if (!CheckHasMasterKey() || !CheckHasTargetKey() || !CheckPrgrHasKeys() || !CheckSignaturesMatch())
+        return false;
+
+    QoG30::Uid uid{};
+    const bool blank = Guarded(DevKind::Programmer, [&] {
+        if (const int result = prgr.CheckBlankCard(); result != CardOk) {
+            prompts_.ShowErrorMsg(CardResultText(result));
+            return false;
+        }
+        uid = prgr.cardStatus.uid;
+        return true;
+    });
+    if (!blank)
+        return false;
+
+    ZelArkan::BackupCertificate certificate{};
+    const bool issued = Guarded(DevKind::Arkan, [&] {
+        if (ar.IssueBackupCertificate(prgr.info.DeviceId(), uid, certificate))
+            return true;
+        prompts_.ShowErrorMsg(texts::kArRefusesBackupCertificate);
+        return false;
+    });
+    if (!issued)
+        return false;
+
+    // The programmer checks that the card in its field is still the one the
+    // certificate was issued for.
+    return Guarded(DevKind::Programmer, [&] {
+        if (const int result = prgr.WriteBackupCard(uid, certificate); result != CardOk) {
+            prompts_.ShowErrorMsg(CardResultText(result));
+            return false;
+        }
+        prompts_.ShowInfoMsg(texts::kBackupCardWritten);
+        return true;
+    });
+}
+
+bool ZelDevSet::ResetProgrammer()
+{
+    if (!EnsurePresent(DevKind::Programmer))
+        return false;
+    if (!(prgr.HasTargetKeys() ? ResetPrgrWithArkan() : ResetPrgrAlone()))
+        return false;
+    prompts_.ShowInfoMsg(texts::kPrgrResetDone);
+    return true;
+}
+
+// Without target keys the programmer resets itself with its own certificate.
+bool ZelDevSet::ResetPrgrAlone()
+{
+    return Guarded(DevKind::Programmer, [&] {
+        QoG30::Certificate certificate{};
+        if (!prgr.IssueResetCertificate(prgr.info.DeviceId(), certificate)) {
+            prompts_.ShowErrorMsg(texts::kPrgrRefusesResetCertificate);
+            return false;
+        }
+        if (prgr.ResetWithCertificate(certificate) != 0) {
+            prompts_.ShowErrorMsg(texts::kPrgrRefusesReset);
+            return false;
+        }
+        prgr.Refresh();
+        return true;
+    });
+}
+
+// With target keys the Arkan holding the same master key countersigns the
+// programmer's reset certificate.
+bool ZelDevSet::ResetPrgrWithArkan()
+{
+    if (!EnsureArOnlyLogin() || !CheckHasMasterKey() || !CheckSignaturesMatch())
+        return false;
+
+    QoG30::Certificate certificate{};
+    const bool issued = Guarded(DevKind::Programmer, [&] {
+        if (prgr.IssueResetCertificate(ar.info.DeviceId(), certificate))
+            return true;
+        prompts_.ShowErrorMsg(texts::kPrgrRefusesResetCertificate);
+        return false;
+    });
+    if (!issued)
+        return false;
+
+    ZelArkan::Certificate signedCertificate{};
+    const bool countersigned = Guarded(DevKind::Arkan, [&] {
+        if (ar.SignCertificate(certificate, signedCertificate))
+            return true;
+        prompts_.ShowErrorMsg(texts::kArRefusesSigning);
+        return false;
+    });
+    if (!countersigned)
+        return false;
+
+    return Guarded(DevKind::Programmer, [&] {
+        if (prgr.ResetWithCertificate(signedCertificate) != 0) {
+            prompts_.ShowErrorMsg(texts::kPrgrRefusesReset);
+            return false;
+        }
+        prgr.Refresh();
+        return true;
+    });
+}
+
+} // namespace qozel
