@@ -14,6 +14,9 @@ namespace qozel::sim {
 // The ZEL Manager's firmware: its identity, bus rate, clock and key
 // signature, the list of readers on its bus, the relaying of commands to the
 // addressed reader, and the event frames the readers cause.
+// The base faults act on the Manager's own frames; a reader's refusal or a
+// wrong-length answer to a relayed command is set on the reader
+// (SimReader::forcedAnswers), since it travels inside a relay reply.
 class ManagerModel final : public SimDeviceModel {
 public:
     static constexpr std::uint16_t kType = 0x0089;

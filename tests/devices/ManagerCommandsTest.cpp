@@ -95,6 +95,17 @@ TEST_F(ManagerCommands, IndexOutsideTheListSendsNothing)
     EXPECT_TRUE(device->written.empty());
 }
 
+TEST_F(ManagerCommands, OversizedRelayRequestIsNeverSent)
+{
+    std::array<std::uint8_t, 1> reply{};
+    EXPECT_NO_THROW(manager.RelayExchange(0, 117, Bytes(1023, 0), reply));
+    device->written.clear();
+    const WUsbErr e = ErrorOf([&] { manager.RelayExchange(0, 117, Bytes(1024, 0), reply); });
+    EXPECT_EQ(e.code, WUsbErr::NoReply);
+    EXPECT_EQ(e.cmd, 117);
+    EXPECT_TRUE(device->written.empty());
+}
+
 TEST_F(ManagerCommands, ReaderGoneFromTheBusIsNoReplyAfterOneResend)
 {
     Reader(0).connected = false;
