@@ -152,6 +152,12 @@ void EmulatedUsbDevice::Unplug()
     umockdev_testbed_remove_device(bed_.get(), sysPath_.c_str());
 }
 
+void EmulatedUsbDevice::QueueIn(Bytes transfer)
+{
+    std::lock_guard lock(mutex_);
+    inQueue_.push_back(std::move(transfer));
+}
+
 bool EmulatedUsbDevice::Gone() const
 {
     std::lock_guard lock(mutex_);

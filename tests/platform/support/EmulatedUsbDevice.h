@@ -46,6 +46,8 @@ public:
     // sysfs entry and the node go away, and a remove event is sent. Idempotent.
     void Unplug();
 
+    // Raw bytes the device has queued for its IN pipe, e.g. stale input.
+    void QueueIn(Bytes transfer);
     // True once the model unplugged itself (a fault) or Unplug ran.
     bool Gone() const;
     int ControlRequests() const;

@@ -45,4 +45,10 @@ struct ExtendedProperty {
 };
 Bytes ExtendedProperties(const std::vector<ExtendedProperty>& properties);
 
+inline Bytes operator+(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 } // namespace qozel::test
