@@ -61,7 +61,8 @@ public:
     // learn whether the device was unplugged or replaced in between.
     bool continuityFlag = false;
 
-protected:
+    // The clock the transport waits on; the login's pause between two
+    // challenge requests uses it too.
     Clock& clock() noexcept { return clock_; }
 
 private:
