@@ -208,9 +208,10 @@ bool ManagerModel::ChangeInputs(SimReader& reader, std::uint8_t tamperBits, std:
     return Raise(reader, reader.InputStatusEvent(tamperBits, powerBits));
 }
 
-bool ManagerModel::PresentBackupCard(SimReader& reader, std::span<const std::uint8_t> certificate)
+bool ManagerModel::PresentBackupCard(SimReader& reader, std::span<const std::uint8_t, 8> uid,
+                                     std::span<const std::uint8_t> certificate)
 {
-    return Raise(reader, reader.BackupCardEvent(certificate));
+    return Raise(reader, reader.BackupCardEvent(uid, certificate));
 }
 
 } // namespace qozel::sim

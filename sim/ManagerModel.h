@@ -58,7 +58,8 @@ public:
     bool ReadPhone(SimReader& reader, std::span<const std::uint8_t, 8> phoneId);
     bool TypePin(SimReader& reader, std::string_view pin);
     bool ChangeInputs(SimReader& reader, std::uint8_t tamperBits, std::uint8_t powerBits);
-    bool PresentBackupCard(SimReader& reader, std::span<const std::uint8_t> certificate);
+    bool PresentBackupCard(SimReader& reader, std::span<const std::uint8_t, 8> uid,
+                           std::span<const std::uint8_t> certificate);
     // An event frame for any reader id, listed or not.
     void EmitEvent(std::uint32_t readerId, const Bytes& eventBytes);
 

@@ -176,15 +176,18 @@ Bytes SimReader::InputStatusEvent(std::uint8_t tamperBits, std::uint8_t powerBit
     return {8, static_cast<std::uint8_t>(tamperBits & present), powerBits};
 }
 
-std::optional<Bytes> SimReader::BackupCardEvent(std::span<const std::uint8_t> certificate) const
+std::optional<Bytes> SimReader::BackupCardEvent(std::span<const std::uint8_t, 8> uid,
+                                                std::span<const std::uint8_t> certificate) const
 {
-    // Read only in backup-card mode, with the keys, and only a card made for the Arkan named by the mode.
+    // Read only in backup-card mode, with keys of the card's master key, and
+    // only a card made by the Arkan the mode names.
     if (readingMode != kBackupReadingMode || !HoldsKeys())
         return std::nullopt;
     const auto cert = OpenCertificate(certificate);
-    if (!cert || (cert->targetId != readingValue && cert->issuerId != readingValue))
+    if (!cert || cert->issuerId != readingValue || cert->keySignature != keySignature)
         return std::nullopt;
     Bytes event{254};
+    event.insert(event.end(), uid.begin(), uid.end());
     event.insert(event.end(), certificate.begin(), certificate.end());
     return event;
 }

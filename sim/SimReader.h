@@ -73,7 +73,9 @@ public:
     std::optional<Bytes> RoReEvent(std::span<const std::uint8_t, 8> phoneId) const;
     Bytes PinEvent(std::string_view pin) const;
     Bytes InputStatusEvent(std::uint8_t tamperBits, std::uint8_t powerBits) const;
-    std::optional<Bytes> BackupCardEvent(std::span<const std::uint8_t> certificate) const;
+    // A backup card: its UID and its 112-byte certificate file.
+    std::optional<Bytes> BackupCardEvent(std::span<const std::uint8_t, 8> uid,
+                                         std::span<const std::uint8_t> certificate) const;
 
 private:
     Bytes WriteConfig(std::span<const std::uint8_t> payload);

@@ -144,15 +144,20 @@ TEST_F(ManagerModelTest, BackupCardIsReadOnlyInBackupModeForTheNamedArkan)
 {
     SimReader& r = model->AddReader(1, 70);
     r.keyBits = 3;
+    r.keySignature = 0x600D;
     manager.RefreshReaders();
     const std::uint32_t arkanId = 0x010E1247;
-    const Bytes card = SealCertificate({.certClass = 3, .number = 1, .targetId = arkanId}, 120);
+    const Bytes file = SealCertificate(
+        {.certClass = 3, .number = 17, .targetId = 0x00AA0005, .issuerId = arkanId, .keySignature = 0x600D}, 112);
 
-    EXPECT_FALSE(model->PresentBackupCard(r, card));
+    EXPECT_FALSE(model->PresentBackupCard(r, kUid, file));
     manager.SetReadingMode(ZelManager::BackupCardReading, 0x010E0001);
-    EXPECT_FALSE(model->PresentBackupCard(r, card));
+    EXPECT_FALSE(model->PresentBackupCard(r, kUid, file));
     manager.SetReadingMode(ZelManager::BackupCardReading, arkanId);
-    EXPECT_TRUE(model->PresentBackupCard(r, card));
+    r.keySignature = 0x0BAD;  // keys of another installation cannot read it
+    EXPECT_FALSE(model->PresentBackupCard(r, kUid, file));
+    r.keySignature = 0x600D;
+    EXPECT_TRUE(model->PresentBackupCard(r, kUid, file));
     // Normal cards are not reported meanwhile.
     EXPECT_FALSE(model->PresentCard(r, kUid));
 
@@ -160,7 +165,8 @@ TEST_F(ManagerModelTest, BackupCardIsReadOnlyInBackupModeForTheNamedArkan)
     ASSERT_EQ(manager.NextEvent(event), 0);
     EXPECT_EQ(event.kind(), ReaderEvent::BackupCertificate);
     ASSERT_EQ(event.length, 121u);
-    EXPECT_TRUE(std::equal(card.begin(), card.end(), event.bytes.begin() + 1));
+    EXPECT_TRUE(std::equal(kUid.begin(), kUid.end(), event.bytes.begin() + 1));
+    EXPECT_TRUE(std::equal(file.begin(), file.end(), event.bytes.begin() + 9));
 
     manager.SetReadingMode(ZelManager::NormalReading, 0);
     EXPECT_TRUE(model->PresentCard(r, kUid));
