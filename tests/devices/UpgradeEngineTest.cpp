@@ -111,10 +111,9 @@ TEST_F(HidUpgrade, EachDeviceGetsTheEntryOfTheLowByteOfItsNumber)
 {
     for (std::uint16_t nr : {0x0000, 0x00FF, 0x3480}) {
         auto other = std::make_shared<sim::KbReaderModel>(nr);
-        devices.clear();
-        host = sim::SimHidHost();
-        Plug(other);
-        QoK31 reader(host);
+        sim::SimHidHost alone;
+        alone.Attach(std::make_shared<sim::SimHidDevice>(other, HidAttributes{DeviceVendorId, KbRdProductId, 1}));
+        QoK31 reader(alone);
         ASSERT_TRUE(reader.Open());
         reader.ReadState();
         ASSERT_EQ(reader.ImageVersion(), 3);
@@ -183,8 +182,8 @@ TEST_F(HidUpgrade, ADeviceErrorLeavesTheImageUsable)
     reader.Close();
 
     model->faults = {};
-    host = sim::SimHidHost();
-    Plug(model);
+    host.Detach(*devices[0]);
+    host.Attach(devices[0]);
     ASSERT_TRUE(reader.Open());
     reader.ReadState();
     ASSERT_EQ(reader.ImageVersion(), 3);
