@@ -31,13 +31,15 @@ DevInfo ArkanModel::Info() const noexcept
 {
     DevInfo info = identity;
     info.flags = static_cast<std::uint16_t>((masterKey_ ? 0x0001 : 0) | (masterKey_ && masterKey_->temporary ? 0x0080 : 0) |
-                                            (adminPasswordSet ? 0 : 0x0100) | (adminLoggedIn ? 0x0200 : 0));
+                                            login.StateFlags());
     return info;
 }
 
 std::optional<Bytes> ArkanModel::HandleCommand(std::uint8_t code, std::span<const std::uint8_t> payload)
 {
     if (auto reply = upgrade.HandleUsb(code, payload, identity))
+        return reply;
+    if (auto reply = login.Handle(code, payload))
         return reply;
     switch (code) {
     case 77: {
@@ -46,7 +48,7 @@ std::optional<Bytes> ArkanModel::HandleCommand(std::uint8_t code, std::span<cons
         return reply;
     }
     case 108:
-        adminLoggedIn = false;
+        login.Logout();
         return Status(Ok);
     case 115: {
         if (!masterKey_)
@@ -66,7 +68,7 @@ std::optional<Bytes> ArkanModel::HandleCommand(std::uint8_t code, std::span<cons
 
 Bytes ArkanModel::Store(std::span<const std::uint8_t> payload)
 {
-    if (!adminLoggedIn)
+    if (!login.adminLoggedIn())
         return Status(NotLoggedIn);
     if (payload.size() == kRecordSize)
         return StoreRecord(payload);
@@ -106,7 +108,7 @@ Bytes ArkanModel::StoreBackup(std::span<const std::uint8_t> cardData)
 
 Bytes ArkanModel::Issue(std::span<const std::uint8_t> request)
 {
-    if (!adminLoggedIn)
+    if (!login.adminLoggedIn())
         return Status(NotLoggedIn);
     if (request.size() != 6)
         return Status(BadRequest);
@@ -132,7 +134,7 @@ Bytes ArkanModel::Issue(std::span<const std::uint8_t> request)
 
 Bytes ArkanModel::IssueBackup(std::span<const std::uint8_t> request)
 {
-    if (!adminLoggedIn)
+    if (!login.adminLoggedIn())
         return Status(NotLoggedIn);
     if (request[0] != 3 || request[1] != 17)
         return Status(BadRequest);
@@ -154,7 +156,7 @@ Bytes ArkanModel::IssueBackup(std::span<const std::uint8_t> request)
 
 Bytes ArkanModel::Sign(std::span<const std::uint8_t> certificate)
 {
-    if (!adminLoggedIn)
+    if (!login.adminLoggedIn())
         return Status(NotLoggedIn);
     if (!masterKey_)
         return Status(NoMasterKey);
@@ -172,9 +174,7 @@ Bytes ArkanModel::Reset(std::span<const std::uint8_t>)
     if (HasTargetKey())
         return Status(TargetKeyHeld);
     masterKey_.reset();
-    adminPasswordSet = false;
-    adminLoggedIn = false;
-    adminKey.reset();
+    login.FactoryReset();
     return Status(Ok);
 }
 
@@ -194,10 +194,10 @@ Bytes ArkanModel::ResetAdminPassword(std::span<const std::uint8_t> payload)
     if (!content || content->certClass != 1 || content->number != 79 || content->issuerId != DeviceId() ||
         !content->signedByTarget || content->keySignature != masterKey_->signature)
         return Status(BadCertificate);
-    adminKey.emplace();
-    std::copy_n(payload.begin() + kKeyAt, 16, adminKey->begin());
-    adminPasswordSet = true;
-    adminLoggedIn = false;
+    Block16 key;
+    std::copy_n(payload.begin() + kKeyAt, key.size(), key.begin());
+    login.SetKey("admin", key);
+    login.Logout();
     return Status(Ok);
 }
 

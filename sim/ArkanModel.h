@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LoginResponder.h"
 #include "SimDeviceModel.h"
 #include "SimUpgradeTarget.h"
 
@@ -47,12 +48,8 @@ public:
     const std::optional<MasterKey>& masterKey() const noexcept { return masterKey_; }
     void PreloadMasterKey(const MasterKey& key) { masterKey_ = key; }
 
-    // Login state. Stands in for the challenge-response login until the
-    // shared device-side login component is embedded.
-    bool adminPasswordSet = false;
-    bool adminLoggedIn = false;
-    // The administrator key last set by ResetAdminPassword.
-    std::optional<std::array<std::uint8_t, 16>> adminKey;
+    // Administrator and installer login (commands 110, 76, 72).
+    LoginResponder login{{"installer"}};
 
     SimUpgradeTarget upgrade;
     DevInfo identity;  // flags unused; see Info()

@@ -27,7 +27,7 @@ DevInfo ProgrammerModel::Info() const noexcept
 {
     DevInfo info = identity;
     info.flags = static_cast<std::uint16_t>(keyBits() | (keysTemporary_ && keyBits() ? 0x0080 : 0) |
-                                            (adminPasswordSet ? 0 : 0x0100) | (adminLoggedIn ? 0x0200 : 0));
+                                            login.StateFlags());
     return info;
 }
 
@@ -59,6 +59,8 @@ std::optional<Bytes> ProgrammerModel::HandleCommand(std::uint8_t code, std::span
 {
     if (auto reply = upgrade.HandleUsb(code, payload, identity))
         return reply;
+    if (auto reply = login.Handle(code, payload))
+        return reply;
     switch (code) {
     case 77: {
         Bytes reply(DevInfo::kSize);
@@ -66,7 +68,7 @@ std::optional<Bytes> ProgrammerModel::HandleCommand(std::uint8_t code, std::span
         return reply;
     }
     case 108:
-        adminLoggedIn = false;
+        login.Logout();
         return Status(Ok);
     case 115: {
         if (!HasKeys())
@@ -107,7 +109,7 @@ SimCard* ProgrammerModel::CardWithUid(std::span<const std::uint8_t> uid)
 
 std::optional<std::uint8_t> ProgrammerModel::RefuseCardChange(std::span<const std::uint8_t> uid)
 {
-    if (!adminLoggedIn)
+    if (!login.adminLoggedIn())
         return NotLoggedIn;
     if (!HasKeys())
         return NoKeys;
@@ -184,7 +186,7 @@ Bytes ProgrammerModel::Erase(std::span<const std::uint8_t> request)
 
 Bytes ProgrammerModel::LoadCertificate(std::span<const std::uint8_t> certificate)
 {
-    if (!adminLoggedIn)
+    if (!login.adminLoggedIn())
         return Status(NotLoggedIn);
     if (HasTargetKeys())
         return Status(TargetKeysHeld);
@@ -232,8 +234,7 @@ Bytes ProgrammerModel::Reset(std::span<const std::uint8_t> certificate)
     keys_ = {};
     keysTemporary_ = false;
     keySignature_ = 0;
-    adminPasswordSet = false;
-    adminLoggedIn = false;
+    login.FactoryReset();
     return Status(Ok);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LoginResponder.h"
 #include "SimCard.h"
 #include "SimDeviceModel.h"
 #include "SimUpgradeTarget.h"
@@ -53,10 +54,8 @@ public:
     // Starts the programmer with the three keys the Arkan would derive from `masterKey`.
     void PreloadKeys(std::span<const std::uint8_t, 32> masterKey, std::uint32_t signature, bool temporary);
 
-    // Login state. Stands in for the challenge-response login until the
-    // shared device-side login component is embedded.
-    bool adminPasswordSet = false;
-    bool adminLoggedIn = false;
+    // Administrator and user login (commands 110, 76, 72).
+    LoginResponder login{{"user"}};
 
     SimUpgradeTarget upgrade;
     DevInfo identity;  // flags unused; see Info()

@@ -3,6 +3,7 @@
 #include "SimCrc32.h"
 #include "TestImages.h"
 #include "support/SimBulkBench.h"
+#include "support/SimLogin.h"
 
 #include "devices/arkan/ZelCfgAr.h"
 #include "devices/firmware/BuiltInImages.h"
@@ -38,7 +39,7 @@ protected:
 
     void StoreKey(bool temporary, std::uint32_t signature = 0x6553F100, std::uint8_t seed = 0x10)
     {
-        bench.model->adminLoggedIn = true;
+        EXPECT_TRUE(test::LogInAdmin(*bench.model));
         const std::array<std::uint8_t, 5> symbol = {'Q', 'O', 'Z', 'E', 'L'};
         ASSERT_TRUE(arkan().StoreMasterKey(MasterKeyRecord::Make(temporary, symbol, signature, SampleKey(seed))));
     }
@@ -84,9 +85,9 @@ TEST_F(ArkanTest, KeySignatureOfAnyOtherLengthIsAWrongLength)
 
 TEST_F(ArkanTest, LogoutEndsTheLoginAndANonZeroStatusIsAnError)
 {
-    bench.model->adminLoggedIn = true;
+    EXPECT_TRUE(test::LogInAdmin(*bench.model));
     arkan().Logout();
-    EXPECT_FALSE(bench.model->adminLoggedIn);
+    EXPECT_FALSE(bench.model->login.adminLoggedIn());
     EXPECT_EQ(bench.model->requests().back().code, 108);
     EXPECT_TRUE(LastPayload().empty());
 
@@ -193,7 +194,7 @@ TEST_F(ArkanTest, RefusedCertificateLeavesTheCallersBufferAlone)
     EXPECT_FALSE(arkan().IssueCertificate(0, 18, 0x00AA0233, cert));
     EXPECT_EQ(bench.model->requests().back().code, 107);
     // Logged in but without a master key.
-    bench.model->adminLoggedIn = true;
+    EXPECT_TRUE(test::LogInAdmin(*bench.model));
     EXPECT_FALSE(arkan().IssueCertificate(0, 18, 0x00AA0233, cert));
     // A single 0 byte is no certificate either.
     StoreKey(false);
@@ -251,7 +252,7 @@ TEST_F(ArkanTest, BackupCardRestoresTheTargetKeyInAnotherArkan)
     ASSERT_TRUE(arkan().IssueBackupCertificate(0x00AA0233, uid, cert));
 
     test::SimBulkBench<ZelCfgAr, ArkanModel> fresh{kArkanGuid, std::make_shared<ArkanModel>(0x0200)};
-    fresh.model->adminLoggedIn = true;
+    EXPECT_TRUE(test::LogInAdmin(*fresh.model));
     std::array<std::uint8_t, 120> cardData{};
     std::copy(uid.begin(), uid.end(), cardData.begin());
     std::copy(cert.begin(), cert.end(), cardData.begin() + 8);
@@ -297,7 +298,7 @@ TEST_F(ArkanTest, SignsOnlyResetCertificatesAddressedToItForItsKeys)
 TEST_F(ArkanTest, FactoryResetOnlyWithoutTargetKey)
 {
     StoreKey(true);
-    bench.model->adminPasswordSet = true;
+    bench.model->login.SetKey("admin", test::kAdminKey);
     ASSERT_TRUE(arkan().FactoryReset());
     EXPECT_TRUE(LastPayload().empty());
     arkan().Refresh();
@@ -315,7 +316,7 @@ TEST_F(ArkanTest, AdminPasswordIsResetWithAReaderSignedCertificate)
     const std::uint32_t readerId = 0x00460042;
     ZelArkan::Certificate cert{};
     ASSERT_TRUE(arkan().IssueCertificate(1, 79, readerId, cert));
-    bench.model->adminLoggedIn = false;
+    bench.model->login.Logout();
 
     Key16 newKey;
     for (std::size_t i = 0; i < 16; ++i)
@@ -335,8 +336,11 @@ TEST_F(ArkanTest, AdminPasswordIsResetWithAReaderSignedCertificate)
     ASSERT_EQ(request.size(), 108u);
     EXPECT_EQ(Bytes(request.begin(), request.begin() + 80), signedCert);
     EXPECT_EQ(Bytes(request.begin() + 80, request.begin() + 92), (Bytes{'a', 'd', 'm', 'i', 'n', 0, 0, 0, 0, 0, 0, 0}));
-    ASSERT_TRUE(bench.model->adminKey);
-    EXPECT_TRUE(std::equal(newKey.bytes.begin(), newKey.bytes.end(), bench.model->adminKey->begin()));
+    const auto adminKey = bench.model->login.KeyOf("admin");
+    ASSERT_TRUE(adminKey);
+    EXPECT_TRUE(std::equal(newKey.bytes.begin(), newKey.bytes.end(), adminKey->begin()));
+    // The new key opens the login.
+    EXPECT_TRUE(test::LogInAdmin(*bench.model));
 }
 
 TEST_F(ArkanTest, CertificateComesThroughStrayFramesAndAResend)

@@ -2,6 +2,7 @@
 #include "ProgrammerModel.h"
 #include "SimCertificate.h"
 #include "support/SimBulkBench.h"
+#include "support/SimLogin.h"
 
 #include "devices/arkan/ZelCfgAr.h"
 #include "devices/programmer/ZelCfgPrgr.h"
@@ -50,8 +51,9 @@ protected:
     {
         EXPECT_TRUE(bench.opened);
         model().PreloadKeys(MasterKey(1), 0x5EED0001, false);
-        model().adminPasswordSet = true;
-        model().adminLoggedIn = true;
+        model().login.SetKey("admin", test::kAdminKey);
+        EXPECT_TRUE(test::LogInAdmin(model()));
+        model().ClearRequests();
     }
 
     ProgrammerModel& model() { return *bench.model; }
@@ -304,7 +306,7 @@ TEST_F(ProgrammerTest, ResetWithItsOwnCertificateWhileKeysAreTemporary)
     model().PreloadKeys(MasterKey(2), 0x7E3F, true);
     programmer().Refresh();
     ASSERT_EQ(programmer().keySignature, 0x7E3Fu);
-    model().adminLoggedIn = false;  // no login is needed
+    model().login.Logout();  // no login is needed
 
     const std::uint32_t ownId = model().DeviceId();
     QoG30::Certificate cert{};
@@ -323,7 +325,7 @@ TEST_F(ProgrammerTest, TargetKeysResetOnlyWithTheArkansCountersignature)
 {
     test::SimBulkBench<ZelCfgAr, sim::ArkanModel> arkan{kArkanGuid};
     arkan.model->PreloadMasterKey({false, {}, 0x5EED0001, MasterKey(1)});
-    arkan.model->adminLoggedIn = true;
+    EXPECT_TRUE(test::LogInAdmin(*arkan.model));
     const std::uint32_t arkanId = arkan.model->DeviceId();
 
     QoG30::Certificate own{};
@@ -344,7 +346,7 @@ TEST_F(ProgrammerTest, KeysFromTheArkanGiveTheArkansSignature)
 {
     test::SimBulkBench<ZelCfgAr, sim::ArkanModel> arkan{kArkanGuid};
     arkan.model->PreloadMasterKey({true, {}, 0x0C0FFEE0, MasterKey(3)});
-    arkan.model->adminLoggedIn = true;
+    EXPECT_TRUE(test::LogInAdmin(*arkan.model));
     model().PreloadKeys(MasterKey(2), 0x7E3F, true);
 
     const std::uint32_t programmerId = model().DeviceId();
@@ -375,7 +377,7 @@ TEST_F(ProgrammerTest, KeysFromTheArkanGiveTheArkansSignature)
 TEST_F(ProgrammerTest, LogoutEndsTheLogin)
 {
     programmer().Logout();
-    EXPECT_FALSE(model().adminLoggedIn);
+    EXPECT_FALSE(model().login.adminLoggedIn());
     EXPECT_TRUE(PayloadOf(108).empty());
     // Without the login nothing is written to a card.
     model().PlaceCard(SimCard::Blank(kUidA));

@@ -1,5 +1,6 @@
 #include "ArkanModel.h"
 #include "SimCertificate.h"
+#include "support/SimLogin.h"
 #include "SimCrc32.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +43,7 @@ TEST(Mpeg2Crc32, MatchesTheCatalogueCheckValue)
 TEST(ArkanModel, StoresOnlyAWellFormedRecordWithItsCrc)
 {
     ArkanModel arkan;
-    arkan.adminLoggedIn = true;
+    EXPECT_TRUE(test::LogInAdmin(arkan));
     Bytes record = Record(0x80, 5);
     for (std::size_t at : {std::size_t{0}, std::size_t{1}, std::size_t{20}, std::size_t{50}}) {
         Bytes bad = record;
@@ -58,8 +59,8 @@ TEST(ArkanModel, KeepsItsStateFlags)
 {
     ArkanModel arkan;
     EXPECT_EQ(Flags(arkan), (Bytes{0x00, 0x01}));  // factory: no password, no key
-    arkan.adminPasswordSet = true;
-    arkan.adminLoggedIn = true;
+    arkan.login.SetKey("admin", test::kAdminKey);
+    EXPECT_TRUE(test::LogInAdmin(arkan));
     EXPECT_EQ(Flags(arkan), (Bytes{0x00, 0x02}));
     EXPECT_EQ(arkan.Process(75, Record(0x00, 5)), Bytes{0});
     EXPECT_EQ(Flags(arkan), (Bytes{0x01, 0x02}));
@@ -81,7 +82,7 @@ TEST(ArkanModel, RefusesAdministrativeCommandsWithoutLogin)
 TEST(ArkanModel, IssuesOnlyTheCertificatesOfTheFamily)
 {
     ArkanModel arkan;
-    arkan.adminLoggedIn = true;
+    EXPECT_TRUE(test::LogInAdmin(arkan));
     arkan.PreloadMasterKey({true, {}, 9, {}});
     EXPECT_EQ(arkan.Process(107, Bytes{0, 21, 1, 2, 3, 4}), Bytes{ArkanModel::BadRequest});
     EXPECT_EQ(arkan.Process(107, Bytes{1, 18, 1, 2, 3, 4}), Bytes{ArkanModel::BadRequest});
@@ -100,7 +101,7 @@ TEST(ArkanModel, CertificatesOfTwoArkansWithOneMasterKeyCarryTheSameKeys)
     master[3] = 0x33;
     ArkanModel first(1), second(2);
     for (ArkanModel* a : {&first, &second}) {
-        a->adminLoggedIn = true;
+        EXPECT_TRUE(test::LogInAdmin(*a));
         a->PreloadMasterKey({false, {}, 9, master});
     }
     const Bytes request{1, 22, 0x42, 0, 0x46, 0};
@@ -114,8 +115,8 @@ TEST(ArkanModel, CertificatesOfTwoArkansWithOneMasterKeyCarryTheSameKeys)
 TEST(ArkanModel, FactoryResetForgetsKeyAndPassword)
 {
     ArkanModel arkan;
-    arkan.adminPasswordSet = true;
-    arkan.adminLoggedIn = true;
+    arkan.login.SetKey("admin", test::kAdminKey);
+    EXPECT_TRUE(test::LogInAdmin(arkan));
     arkan.PreloadMasterKey({true, {}, 9, {}});
     EXPECT_EQ(arkan.Process(104, {}), Bytes{0});
     EXPECT_EQ(Flags(arkan), (Bytes{0x00, 0x01}));

@@ -1,5 +1,6 @@
 #include "ProgrammerModel.h"
 #include "SimCertificate.h"
+#include "support/SimLogin.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ SimCard ProgrammedCard(std::uint8_t master, bool temporary)
 {
     ProgrammerModel programmer;
     programmer.PreloadKeys(Master(master), master, temporary);
-    programmer.adminLoggedIn = true;
+    EXPECT_TRUE(test::LogInAdmin(programmer));
     programmer.PlaceCard(SimCard::Blank(kUid));
     EXPECT_EQ(programmer.Process(112, WithUid({1})), Bytes{0});
     EXPECT_EQ(programmer.Process(80, WithUid({1}, 16)), Bytes{0});
@@ -41,7 +42,7 @@ class ProgrammerModelTest : public ::testing::Test {
 protected:
     ProgrammerModelTest()
     {
-        programmer.adminLoggedIn = true;
+        EXPECT_TRUE(test::LogInAdmin(programmer));
         programmer.PreloadKeys(Master(1), 1, true);
     }
     ProgrammerModel programmer;
@@ -56,7 +57,7 @@ TEST_F(ProgrammerModelTest, ReadsOnlyCardsOfItsOwnKeys)
     programmer.PlaceCard(ProgrammedCard(2, true));
     EXPECT_EQ(programmer.Process(114, Bytes{1}), Bytes{ProgrammerModel::CardRefused});
     // Reading needs no login.
-    programmer.adminLoggedIn = false;
+    programmer.login.Logout();
     programmer.PlaceCard(ProgrammedCard(1, true));
     EXPECT_EQ(programmer.Process(114, Bytes{1})->size(), 24u);
 }
