@@ -19,7 +19,7 @@ const std::uint32_t kSha256RoundConstants[64] = {
 
 namespace {
 
-using CompressFn = void (*)(std::uint32_t*, const std::uint8_t*, std::size_t) noexcept;
+using CompressFn = Sha256CompressFn;
 
 [[gnu::always_inline]] constexpr std::uint32_t Rotr(std::uint32_t x, int n) noexcept
 {
@@ -66,10 +66,16 @@ Sha256Engine BestEngine() noexcept
     return best;
 }
 
-// Chosen once before main; the user-interface thread is the only user.
-Sha256Engine activeEngine = BestEngine();
-CompressFn activeCompress = EngineFunction(activeEngine);
+Sha256Engine activeEngine = Sha256Engine::Portable;
 
+} // namespace
+
+// Constant-initialised, so that hashing works even before the start-up
+// selection below has run; the user-interface thread is the only user.
+Sha256CompressFn detail::activeSha256Compress = Sha256CompressPortable;
+
+namespace {
+[[maybe_unused]] const bool bestSelected = SelectSha256Engine(BestEngine());
 } // namespace
 
 const char* Sha256EngineName(Sha256Engine engine) noexcept
@@ -100,14 +106,10 @@ bool SelectSha256Engine(Sha256Engine engine) noexcept
     if (!Sha256EngineAvailable(engine))
         return false;
     activeEngine = engine;
-    activeCompress = EngineFunction(engine);
+    detail::activeSha256Compress = EngineFunction(engine);
     return true;
 }
 
-void Sha256CompressBlocks(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) noexcept
-{
-    activeCompress(state, data, blocks);
-}
 
 namespace {
 

@@ -20,8 +20,17 @@ Sha256Engine ActiveSha256Engine() noexcept;
 // benchmarks compare the two); false, with nothing changed, when unavailable.
 bool SelectSha256Engine(Sha256Engine engine) noexcept;
 
+using Sha256CompressFn = void (*)(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) noexcept;
+namespace detail {
+// The active engine's function; read on every block, so reached without a call.
+extern Sha256CompressFn activeSha256Compress;
+} // namespace detail
+
 // Compresses `blocks` consecutive 64-byte blocks into `state` with the active engine.
-void Sha256CompressBlocks(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) noexcept;
+inline void Sha256CompressBlocks(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) noexcept
+{
+    detail::activeSha256Compress(state, data, blocks);
+}
 
 // The engines themselves.
 void Sha256CompressPortable(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) noexcept;
