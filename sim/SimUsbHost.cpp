@@ -89,7 +89,7 @@ public:
     std::optional<std::size_t> GetDescriptor(std::uint8_t type, std::uint8_t index, std::uint16_t,
                                              std::span<std::uint8_t> buffer) override
     {
-        if (!device_->plugged())
+        if (!Alive())
             return std::nullopt;
         const UsbDescriptors& d = device_->descriptors;
         Bytes desc;
@@ -114,7 +114,7 @@ public:
 
     std::optional<UsbInterfaceInfo> QueryInterfaceSettings() override
     {
-        if (!device_->plugged())
+        if (!Alive())
             return std::nullopt;
         UsbInterfaceInfo info;
         info.numEndpoints = static_cast<std::uint8_t>(device_->descriptors.endpoints.size());
@@ -125,14 +125,14 @@ public:
     std::optional<UsbPipeInfo> QueryPipe(std::uint8_t endpointIndex) override
     {
         const auto& endpoints = device_->descriptors.endpoints;
-        if (!device_->plugged() || endpointIndex >= endpoints.size())
+        if (!Alive() || endpointIndex >= endpoints.size())
             return std::nullopt;
         return endpoints[endpointIndex];
     }
 
     bool SetPipeTimeout(std::uint8_t pipeId, std::uint32_t ms) override
     {
-        if (!device_->plugged() || device_->transport.refusePipeTimeout || !(pipeId & 0x80))
+        if (!Alive() || device_->transport.refusePipeTimeout || !(pipeId & 0x80))
             return false;
         device_->pipeTimeouts.push_back(ms);
         timeoutMs_ = ms;
@@ -141,19 +141,21 @@ public:
 
     std::optional<std::size_t> ReadPipe(std::uint8_t pipeId, std::span<std::uint8_t> buffer) override
     {
-        if (!(pipeId & 0x80))
+        if (!(pipeId & 0x80) || !Alive())
             return std::nullopt;
         return device_->Read(buffer, timeoutMs_);
     }
 
     std::optional<std::size_t> WritePipe(std::uint8_t pipeId, std::span<const std::uint8_t> data) override
     {
-        if (pipeId & 0x80)
+        if ((pipeId & 0x80) || !Alive())
             return std::nullopt;
         return device_->Write(data);
     }
 
 private:
+    bool Alive() const { return device_->plugged() && device_->path_ == path_; }
+
     std::shared_ptr<SimUsbDevice> device_;
     std::string path_;
     std::shared_ptr<std::set<std::string>> held_;
@@ -170,6 +172,7 @@ std::string SimUsbHost::Attach(std::shared_ptr<SimUsbDevice> device)
     device->plugged_ = true;
     device->model().Replug();
     std::string path = "sim-usb-" + std::to_string(nextPath_++);
+    device->path_ = path;
     devices_.emplace_back(path, std::move(device));
     return path;
 }

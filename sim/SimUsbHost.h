@@ -73,6 +73,9 @@ private:
     VirtualClock* clock_ = nullptr;
     std::deque<Pending> inQueue_;
     bool plugged_ = false;
+    // The path of the current attachment: a handle opened under an earlier
+    // one stays dead after the device is plugged in again, as on a real host.
+    std::string path_;
     std::uint32_t babbleCounter_ = 0;
 };
 

@@ -41,8 +41,8 @@ TEST_F(Checks, AdminPasswordOfEachDevice)
     PlugBoth();
     ExpectFails([&] { return set.CheckArHasAdminPassword(); }, texts::kArNoAdminPassword);
     ExpectFails([&] { return set.CheckPrgrHasAdminPassword(); }, texts::kPrgrNoAdminPassword);
-    arkan->adminPasswordSet = true;
-    programmer->adminPasswordSet = true;
+    GiveAdminPassword(arkan->login, "tajne123");
+    GiveAdminPassword(programmer->login, "tajne123");
     ASSERT_TRUE(set.EnsurePresent(DevKind::Arkan) && set.EnsurePresent(DevKind::Programmer));
     ExpectPasses([&] { return set.CheckArHasAdminPassword(); });
     ExpectPasses([&] { return set.CheckPrgrHasAdminPassword(); });

@@ -3,6 +3,7 @@
 #include "devset/ZelDevSet.h"
 #include "link/QoHID.h"
 #include "link/WUsbBulkD.h"
+#include "security/PasswordKey.h"
 
 #include "ArkanModel.h"
 #include "KbReaderModel.h"
@@ -15,6 +16,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,7 +54,8 @@ protected:
     std::shared_ptr<sim::SimUsbDevice> Replug(const std::shared_ptr<sim::SimUsbDevice>& device)
     {
         usb.Detach(*device);
-        return Plug(device->interfaceClass, std::shared_ptr<sim::SimDeviceModel>(device, &device->model()));
+        usb.Attach(device);
+        return device;
     }
 
     // Plugs the usual pair and opens both.
@@ -64,6 +67,14 @@ protected:
         ASSERT_EQ(set.PollPresence(DevKind::Programmer), 1);
         arkan->ClearRequests();
         programmer->ClearRequests();
+    }
+
+    static void GiveAdminPassword(sim::LoginResponder& login, const std::string& password)
+    {
+        const Key16 key = DeriveKey(kAdminUser, sim::ScriptedPrompts::Field(password));
+        sim::Block16 block;
+        std::copy(key.bytes.begin(), key.bytes.end(), block.begin());
+        login.SetKey(kAdminUser, block);
     }
 
     std::vector<std::string> Messages() const { return prompts.Messages(); }

@@ -16,13 +16,10 @@ TEST_F(Presence, NewDeviceIsLoggedOutAndRefreshedOnceThenOnlyReadState)
     sim::ArkanModel::MasterKey key;
     key.signature = 0x6543'2100;
     arkan->PreloadMasterKey(key);
-    arkan->adminPasswordSet = true;
-    arkan->adminLoggedIn = true;
     PlugArkan(arkan);
 
     EXPECT_EQ(set.PollPresence(DevKind::Arkan), 1);
     EXPECT_THAT(Codes(*arkan), ElementsAre(108, 77, 115));
-    EXPECT_FALSE(arkan->adminLoggedIn);
     EXPECT_EQ(set.ar.keySignature, 0x6543'2100u);
     EXPECT_EQ(set.PollPresence(DevKind::Arkan), 0);
     EXPECT_THAT(Codes(*arkan), ElementsAre(108, 77, 115, 77));
