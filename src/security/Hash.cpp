@@ -2,6 +2,7 @@
 
 #include "platform/SecureMemory.h"
 
+#include <bit>
 #include <cstring>
 
 namespace qozel {
@@ -53,8 +54,10 @@ void Hash::Pad(std::uint32_t lengthFieldSize)
         r = 0;
     }
     std::memset(buffer + r, 0, blockSize - 8 - r);
-    for (int i = 0; i < 8; ++i)
-        buffer[blockSize - 8 + i] = static_cast<std::uint8_t>(bits >> (56 - 8 * i));
+    std::uint64_t bigEndianBits = bits;
+    if constexpr (std::endian::native == std::endian::little)
+        bigEndianBits = __builtin_bswap64(bits);
+    std::memcpy(buffer + blockSize - 8, &bigEndianBits, 8);
     Compress(buffer, 1);
 }
 

@@ -3,6 +3,9 @@
 #include "platform/SecureMemory.h"
 #include "security/Sha256Engine.h"
 
+#include <bit>
+#include <cstring>
+
 namespace qozel {
 
 Sha256::~Sha256()
@@ -28,10 +31,10 @@ void Sha256::Final(std::uint8_t* output)
 {
     Pad(8);
     for (int i = 0; i < 8; ++i) {
-        output[4 * i] = static_cast<std::uint8_t>(state[i] >> 24);
-        output[4 * i + 1] = static_cast<std::uint8_t>(state[i] >> 16);
-        output[4 * i + 2] = static_cast<std::uint8_t>(state[i] >> 8);
-        output[4 * i + 3] = static_cast<std::uint8_t>(state[i]);
+        std::uint32_t word = state[i];
+        if constexpr (std::endian::native == std::endian::little)
+            word = __builtin_bswap32(word);
+        std::memcpy(output + 4 * i, &word, 4);
     }
 }
 
