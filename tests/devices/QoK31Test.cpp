@@ -77,6 +77,12 @@ TEST_F(K31, RefreshReadsTheSignatureOnlyWhenBothKeyBitsAreSet)
     EXPECT_TRUE(reader.HasTemporaryKeys());
     EXPECT_EQ(reader.keySignature, 0x6553F100u);
     EXPECT_EQ(model->CountOf(115), 1u);
+    // Command 77 then 115, each a bare frame in report 0x41 padded with zeros.
+    Bytes state(63, 0);
+    const std::uint8_t frame77[] = {0x41, 0x05, 0x00, 0x4D, 0xA1, 0xF4};
+    std::copy(std::begin(frame77), std::end(frame77), state.begin());
+    EXPECT_EQ(device->reports.at(0), state);
+    EXPECT_EQ(device->reports.at(1)[3], 115);
     EXPECT_EQ(RequestPayload(1), Bytes{});
 
     // Flags 0x0001: no keys, no command 115, and the signature keeps its value.
@@ -193,7 +199,9 @@ TEST_F(K31, KeysAreTakenOnlyFromCertificatesIssuedForThisReader)
     sim::CertificateContent wrongClass{0, 21, id};
     EXPECT_FALSE(Load(sim::SealCertificate(wrongClass, 80)));  // a programmer's class
 
-    EXPECT_TRUE(Load(Certificate(21, id, 0x6553F100)));
+    const Bytes first = Certificate(21, id, 0x6553F100);
+    EXPECT_TRUE(Load(first));
+    EXPECT_EQ(model->requests().back().payload, first) << "carried unchanged";
     reader.Refresh();
     EXPECT_FALSE(reader.HasKeys()) << "one certificate of two loads no keys";
     EXPECT_TRUE(Load(Certificate(22, id, 0x6553F100)));
@@ -201,7 +209,6 @@ TEST_F(K31, KeysAreTakenOnlyFromCertificatesIssuedForThisReader)
     EXPECT_TRUE(reader.HasKeys());
     EXPECT_FALSE(reader.HasTemporaryKeys());
     EXPECT_EQ(reader.keySignature, 0x6553F100u);
-    EXPECT_EQ(model->requests()[1].payload.size(), 80u);
 }
 
 TEST_F(K31, RequestsTravelInTheReportTheirFrameLengthSelects)
