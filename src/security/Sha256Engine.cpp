@@ -124,8 +124,11 @@ namespace {
 [[gnu::always_inline]] inline void Round(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t& d, std::uint32_t e,
                   std::uint32_t f, std::uint32_t g, std::uint32_t& h, std::uint32_t kw) noexcept
 {
-    const std::uint32_t t1 = h + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + (g ^ (e & (f ^ g))) + kw;
-    const std::uint32_t t2 = (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) | (c & (a | b)));
+    // The nested rotations give the same sums with fewer register copies.
+    const std::uint32_t bigSigma1 = Rotr(Rotr(Rotr(e, 14) ^ e, 5) ^ e, 6);     // e>>>6 ^ e>>>11 ^ e>>>25
+    const std::uint32_t bigSigma0 = Rotr(Rotr(Rotr(a, 9) ^ a, 11) ^ a, 2);     // a>>>2 ^ a>>>13 ^ a>>>22
+    const std::uint32_t t1 = h + bigSigma1 + (g ^ (e & (f ^ g))) + kw;
+    const std::uint32_t t2 = bigSigma0 + ((a & b) | (c & (a | b)));
     d += t1;
     h = t1 + t2;
 }
