@@ -58,7 +58,8 @@ public:
     // Command 77: stores an 8-byte reply as `info`; throws QoHIDErr 4 (cmd 77) otherwise.
     void ReadState();
 
-    // Upgrade engine, as for the bulk devices (over ExchangeStatus).
+    // Upgrade engine, as for the bulk devices (over ExchangeStatus); QoHIDErr 9
+    // when there is nothing to send.
     int UpgradeStep();
     std::uint8_t SendBlock(std::uint16_t blockNumber, std::span<const std::uint8_t, FirmwareImage::kBlockSize> block);
 

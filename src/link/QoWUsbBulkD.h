@@ -65,7 +65,9 @@ public:
     void ReadState(std::int32_t timeoutMs = timeouts::kReadState);
 
     // Upgrade engine: one step of sending the attached image (see ImageVersion).
-    // Progress 0..100 after a successful step, -1 when the device refused.
+    // Progress 0..100 after a successful step, -1 when the device refused (the
+    // image is then disabled). Throws WUsbErr 13 when there is nothing to send:
+    // no image, an incomplete one (an empty slot), or all its blocks sent.
     int UpgradeStep();
     // Command 89 with one block; returns its status.
     std::uint8_t SendBlock(std::uint16_t blockNumber, std::span<const std::uint8_t, FirmwareImage::kBlockSize> block);
