@@ -2,6 +2,7 @@
 
 #include "devset/ZelDevSet.h"
 #include "link/QoHID.h"
+#include "link/TraceSet.h"
 #include "link/WUsbBulkD.h"
 #include "security/PasswordKey.h"
 
@@ -25,10 +26,32 @@ namespace qozel::test {
 
 using Kind = sim::ScriptedPrompts::Kind;
 
+// Records the command code of every frame a device object sends, under the
+// device's name, into one log shared by several devices.
+class SentLog final : public TraceSet {
+public:
+    SentLog(std::vector<std::string>& log, std::string name) : log_(log), name_(std::move(name)) {}
+    void TraceBytes(int direction, std::span<const std::uint8_t> bytes, std::uint32_t, int) override
+    {
+        if (direction == 1 && bytes.size() > 2)
+            log_.push_back(name_ + ":" + std::to_string(bytes[2]));
+    }
+
+private:
+    std::vector<std::string>& log_;
+    std::string name_;
+};
+
 // A device set on simulated hosts with scripted prompts, and helpers to plug,
 // unplug and replug the device models.
 class DevSetTest : public ::testing::Test {
 protected:
+    DevSetTest()
+    {
+        set.ar.trace = &arLog;
+        set.prgr.trace = &prLog;
+    }
+
     std::shared_ptr<sim::SimUsbDevice> Plug(const Guid& kind, std::shared_ptr<sim::SimDeviceModel> model)
     {
         auto device = std::make_shared<sim::SimUsbDevice>(kind, std::move(model));
@@ -77,6 +100,19 @@ protected:
         login.SetKey(kAdminUser, block);
     }
 
+    // The devices in the order they first received a login (command 76).
+    std::vector<std::string> LoginOrder() const
+    {
+        std::vector<std::string> order;
+        for (const std::string& entry : sent) {
+            const std::string device = entry.substr(0, entry.find(':'));
+            if (entry.ends_with(":76") && std::find(order.begin(), order.end(), device) == order.end())
+                order.push_back(device);
+        }
+        return order;
+    }
+    bool Sent(const std::string& entry) const { return std::find(sent.begin(), sent.end(), entry) != sent.end(); }
+
     std::vector<std::string> Messages() const { return prompts.Messages(); }
     static std::vector<std::uint8_t> Codes(const sim::SimDeviceModel& model)
     {
@@ -95,6 +131,9 @@ protected:
     std::shared_ptr<sim::KbReaderModel> kbReader = std::make_shared<sim::KbReaderModel>();
     std::shared_ptr<sim::SimUsbDevice> arDevice;
     std::shared_ptr<sim::SimUsbDevice> prDevice;
+    std::vector<std::string> sent;
+    SentLog arLog{sent, "Ar"};
+    SentLog prLog{sent, "Prgr"};
     ZelDevSet set{usb, hid, clock, prompts};
 };
 
