@@ -18,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +44,39 @@ private:
     std::string name_;
 };
 
+// Stands in front of a device model: `before` sees every request first and
+// may answer it itself; otherwise the model answers.
+class Intercept final : public sim::SimDeviceModel {
+public:
+    using Hook = std::function<std::optional<sim::Bytes>(std::uint8_t code)>;
+    Intercept(std::shared_ptr<sim::SimDeviceModel> inner, Hook before)
+        : inner_(std::move(inner)), before_(std::move(before))
+    {
+    }
+
+    // Refuses (status 1) the `n`-th (from 0) request with `code`.
+    static Hook RefuseNth(std::uint8_t code, int n)
+    {
+        return [code, n, seen = 0](std::uint8_t c) mutable -> std::optional<sim::Bytes> {
+            if (c == code && seen++ == n)
+                return sim::Bytes{1};
+            return std::nullopt;
+        };
+    }
+
+protected:
+    std::optional<sim::Bytes> HandleCommand(std::uint8_t code, std::span<const std::uint8_t> payload) override
+    {
+        if (auto reply = before_(code))
+            return reply;
+        return inner_->Process(code, payload);
+    }
+
+private:
+    std::shared_ptr<sim::SimDeviceModel> inner_;
+    Hook before_;
+};
+
 // A device set on simulated hosts with scripted prompts, and helpers to plug,
 // unplug and replug the device models.
 class DevSetTest : public ::testing::Test {
@@ -58,15 +93,15 @@ protected:
         usb.Attach(device);
         return device;
     }
-    std::shared_ptr<sim::SimUsbDevice> PlugArkan(std::shared_ptr<sim::ArkanModel> model)
+    std::shared_ptr<sim::SimUsbDevice> PlugArkan(std::shared_ptr<sim::SimDeviceModel> model)
     {
         return Plug(kArkanGuid, std::move(model));
     }
-    std::shared_ptr<sim::SimUsbDevice> PlugProgrammer(std::shared_ptr<sim::ProgrammerModel> model)
+    std::shared_ptr<sim::SimUsbDevice> PlugProgrammer(std::shared_ptr<sim::SimDeviceModel> model)
     {
         return Plug(kProgrammerGuid, std::move(model));
     }
-    std::shared_ptr<sim::SimHidDevice> PlugKbReader(std::shared_ptr<sim::KbReaderModel> model)
+    std::shared_ptr<sim::SimHidDevice> PlugKbReader(std::shared_ptr<sim::SimDeviceModel> model)
     {
         auto device = std::make_shared<sim::SimHidDevice>(std::move(model), HidAttributes{DeviceVendorId, KbRdProductId, 1});
         hid.Attach(device);
@@ -90,6 +125,27 @@ protected:
         ASSERT_EQ(set.PollPresence(DevKind::Programmer), 1);
         arkan->ClearRequests();
         programmer->ClearRequests();
+    }
+
+    static constexpr const char* kPassword = "tajne123";
+
+    static sim::ArkanModel::MasterKey MasterKey(bool temporary, std::uint32_t signature)
+    {
+        sim::ArkanModel::MasterKey key;
+        key.temporary = temporary;
+        key.signature = signature;
+        key.key.fill(0x3C);
+        return key;
+    }
+    // Both devices present with the common administrator password, the Arkan
+    // holding `key`; not logged in (opening logs them out).
+    void PlugInstalled(const sim::ArkanModel::MasterKey& key)
+    {
+        arkan->PreloadMasterKey(key);
+        GiveAdminPassword(arkan->login, kPassword);
+        GiveAdminPassword(programmer->login, kPassword);
+        PlugBoth();
+        sent.clear();
     }
 
     static void GiveAdminPassword(sim::LoginResponder& login, const std::string& password)
