@@ -80,8 +80,9 @@ TEST_P(LoginTable, DialogLinesButtonAndOrder)
         EXPECT_TRUE(arkan->login.adminLoggedIn());
         EXPECT_TRUE(set.ar.info.flags & ZelArkan::kAdminLoggedIn);
     }
-    if (row.arkan != Absent && row.programmer != Absent)
+    if (row.arkan != Absent && row.programmer != Absent) {
         EXPECT_EQ(arkan->login.KeyOf("admin"), programmer->login.KeyOf("admin")) << "one shared password";
+    }
     if (row.programmer != Absent) {
         EXPECT_TRUE(programmer->login.adminLoggedIn());
         EXPECT_TRUE(set.prgr.info.flags & QoG30::kAdminLoggedIn);
@@ -133,13 +134,15 @@ TEST_P(LoginFirstFails, SecondDeviceIsLeftUntouched)
 
     EXPECT_FALSE(set.LogInDevices(false));
     EXPECT_THAT(Messages(), ElementsAre(row.message));
-    for (const std::string& entry : sent)
+    for (const std::string& entry : sent) {
         EXPECT_FALSE(entry.starts_with(row.untouched + ":")) << entry;
+    }
     EXPECT_FALSE(programmer->login.adminLoggedIn());
-    if (row.untouched == "Prgr")
+    if (row.untouched == "Prgr") {
         EXPECT_EQ(programmer->login.adminPasswordSet(), row.programmer == HasPassword);
-    else
+    } else {
         EXPECT_FALSE(arkan->login.adminPasswordSet());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
