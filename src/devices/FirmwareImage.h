@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -70,5 +72,19 @@ public:
 private:
     std::span<std::uint8_t> bytes_;
 };
+
+// The request that carries one block of an image: block number (LE16), then
+// the 520 bytes. Devices take it with command 89, readers with command 117.
+using UpgradeBlockRequest = std::array<std::uint8_t, 2 + FirmwareImage::kBlockSize>;
+
+inline UpgradeBlockRequest MakeUpgradeBlockRequest(std::uint16_t blockNumber,
+                                                   std::span<const std::uint8_t, FirmwareImage::kBlockSize> block)
+{
+    UpgradeBlockRequest request;
+    request[0] = static_cast<std::uint8_t>(blockNumber);
+    request[1] = static_cast<std::uint8_t>(blockNumber >> 8);
+    std::copy(block.begin(), block.end(), request.begin() + 2);
+    return request;
+}
 
 } // namespace qozel

@@ -15,16 +15,6 @@ constexpr std::uint8_t kCmdUpgradeBlock = 89;
 constexpr std::uint8_t kCmdUpgradeHeader = 90;
 constexpr std::uint8_t kCmdUpgradeFinal = 121;
 
-using BlockRequest = std::array<std::uint8_t, 2 + FirmwareImage::kBlockSize>;
-
-BlockRequest MakeBlockRequest(std::uint16_t blockNumber, std::span<const std::uint8_t, FirmwareImage::kBlockSize> block)
-{
-    BlockRequest request;
-    PutLe16(request.data(), blockNumber);
-    std::copy(block.begin(), block.end(), request.begin() + 2);
-    return request;
-}
-
 // An image can be stepped through only when it holds all the blocks its
 // header counts and not all of them were sent yet; anything else (no image,
 // an empty slot, a step after the last) would send bytes from outside it.
@@ -46,7 +36,7 @@ int RunUpgradeStep(Device& device, Send send)
     if (device.blockCounter == 0 && send(kCmdUpgradeHeader, image.header()) != 0)
         return fail();
     const auto counter = static_cast<std::uint16_t>(device.blockCounter);
-    if (send(kCmdUpgradeBlock, MakeBlockRequest(counter, image.block(counter))) != 0)
+    if (send(kCmdUpgradeBlock, MakeUpgradeBlockRequest(counter, image.block(counter))) != 0)
         return fail();
     ++device.blockCounter;
     if (device.blockCounter < blocks)
@@ -76,7 +66,7 @@ int QoWUsbBulkD::UpgradeStep()
 std::uint8_t QoWUsbBulkD::SendBlock(std::uint16_t blockNumber,
                                     std::span<const std::uint8_t, FirmwareImage::kBlockSize> block)
 {
-    return ExchangeStatus(kCmdUpgradeBlock, MakeBlockRequest(blockNumber, block), timeouts::kLong);
+    return ExchangeStatus(kCmdUpgradeBlock, MakeUpgradeBlockRequest(blockNumber, block), timeouts::kLong);
 }
 
 int QoHID::UpgradeStep()
@@ -90,7 +80,7 @@ int QoHID::UpgradeStep()
 
 std::uint8_t QoHID::SendBlock(std::uint16_t blockNumber, std::span<const std::uint8_t, FirmwareImage::kBlockSize> block)
 {
-    return ExchangeStatus(kCmdUpgradeBlock, MakeBlockRequest(blockNumber, block));
+    return ExchangeStatus(kCmdUpgradeBlock, MakeUpgradeBlockRequest(blockNumber, block));
 }
 
 } // namespace qozel

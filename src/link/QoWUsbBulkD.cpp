@@ -82,11 +82,18 @@ int QoWUsbBulkD::ExchangeData(std::uint8_t command, std::span<const std::uint8_t
     // the complete answer or what it held before.
     FrameBuffer scratch;
     const std::size_t n = Exchange(command, request, std::span(scratch).first(reply.size()), timeoutMs);
-    if (n == reply.size()) {
-        std::copy_n(scratch.begin(), n, reply.begin());
+    return TakeDataReply(command, n, scratch, reply);
+}
+
+int QoWUsbBulkD::TakeDataReply(std::uint8_t command, std::size_t received, std::span<const std::uint8_t> scratch,
+                               std::span<std::uint8_t> reply)
+{
+    if (received == reply.size()) {
+        std::copy_n(scratch.begin(), received, reply.begin());
         return 0;
     }
-    if (n == 1)
+    // A single byte is the device's refusal, also when it is 0: no data came.
+    if (received == 1)
         return scratch[0] != 0 ? scratch[0] : kRefusedWithoutReason;
     throw WUsbErr{WUsbErr::BadLength, command};
 }

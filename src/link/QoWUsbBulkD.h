@@ -61,6 +61,13 @@ public:
     // The one status byte (0 = success). Throws WUsbErr 6 unless the reply is one byte.
     std::uint8_t ExchangeStatus(std::uint8_t command, std::span<const std::uint8_t> request,
                                 std::int32_t timeoutMs);
+    // What an answer of `received` bytes to a request for reply.size() bytes of
+    // data means, the answer being in `scratch`: 0 after copying a complete
+    // answer into `reply`, the refusal for a single byte (kRefusedWithoutReason
+    // for a 0 byte); any other length throws WUsbErr 6.
+    static int TakeDataReply(std::uint8_t command, std::size_t received, std::span<const std::uint8_t> scratch,
+                             std::span<std::uint8_t> reply);
+
     // Command 77: stores the 8-byte reply as `info`. Throws WUsbErr 6 (cmd 77) otherwise.
     void ReadState(std::int32_t timeoutMs = timeouts::kReadState);
 

@@ -49,10 +49,7 @@ int ZelManager::UpgradeReaderStep(int index)
 std::uint8_t ZelManager::SendReaderBlock(int index, std::uint16_t blockNumber,
                                          std::span<const std::uint8_t, FirmwareImage::kBlockSize> block)
 {
-    std::array<std::uint8_t, 2 + FirmwareImage::kBlockSize> request;
-    PutLe16(request.data(), blockNumber);
-    std::copy(block.begin(), block.end(), request.begin() + 2);
-    return RelayExchangeStatus(index, kCmdReaderUpgrade, request);
+    return RelayExchangeStatus(index, kCmdReaderUpgrade, MakeUpgradeBlockRequest(blockNumber, block));
 }
 
 } // namespace qozel

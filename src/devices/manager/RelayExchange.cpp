@@ -72,14 +72,7 @@ int ZelManager::RelayExchangeData(int index, std::uint8_t command, std::span<con
     const std::size_t n = RelayExchange(index, command, request, std::span(scratch).first(reply.size()));
     if (n == 0)
         throw WUsbErr{WUsbErr::NoReply, command};
-    if (n == reply.size()) {
-        std::copy_n(scratch.begin(), n, reply.begin());
-        return 0;
-    }
-    // A single byte is the reader's refusal, also when it is 0: no data came.
-    if (n == 1)
-        return scratch[0] != 0 ? scratch[0] : kRefusedWithoutReason;
-    throw WUsbErr{WUsbErr::BadLength, command};
+    return TakeDataReply(command, n, scratch, reply);
 }
 
 std::uint8_t ZelManager::RelayExchangeStatus(int index, std::uint8_t command, std::span<const std::uint8_t> request)
