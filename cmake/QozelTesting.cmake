@@ -8,6 +8,8 @@ function(qozel_add_test name)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+  # Shared test helpers live in tests/support.
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   gtest_discover_tests(${name}
     PROPERTIES LABELS ${T_LABEL} TIMEOUT 120
     DISCOVERY_TIMEOUT 60)

@@ -1,3 +1,4 @@
+#include "support/DeviceErrorOf.h"
 #include "ManagerFixture.h"
 
 #include "ScriptedModel.h"
@@ -5,6 +6,8 @@
 
 namespace qozel {
 namespace {
+
+using testing::ErrorOf;
 
 using sim::Bytes;
 
@@ -48,14 +51,14 @@ TEST_F(ManagerCommands, DirectCommandsCarryLittleEndianValuesAndShortTimeouts)
 
 TEST_F(ManagerCommands, RefusedDirectCommandsAreDeviceErrors)
 {
-    const WUsbErr rate = ErrorOf([&] { manager.SetBusRate(12300); });
+    const WUsbErr rate = ErrorOf<WUsbErr>([&] { manager.SetBusRate(12300); });
     EXPECT_EQ(rate.code, WUsbErr::StatusNotOk);
     EXPECT_EQ(rate.cmd, 98);
     EXPECT_EQ(model->baud100, 96);
 
     model->faults.refuseCommand = 115;
     manager.keySignatureChanged = false;
-    const WUsbErr sig = ErrorOf([&] { manager.SetKeySignature(7); });
+    const WUsbErr sig = ErrorOf<WUsbErr>([&] { manager.SetKeySignature(7); });
     EXPECT_EQ(sig.code, WUsbErr::StatusNotOk);
     // A signature the Manager refused is not remembered as sent.
     EXPECT_EQ(manager.sentKeySignature, 0u);
@@ -89,7 +92,7 @@ TEST_F(ManagerCommands, IndexOutsideTheListSendsNothing)
     std::array<std::uint8_t, 1> reply{};
     EXPECT_EQ(manager.RelayExchange(3, 83, Bytes{5}, reply), 0u);
     EXPECT_EQ(manager.RelayExchange(-2, 83, Bytes{5}, reply), 0u);
-    const WUsbErr e = ErrorOf([&] { manager.SetReaderAddress(3, 4); });
+    const WUsbErr e = ErrorOf<WUsbErr>([&] { manager.SetReaderAddress(3, 4); });
     EXPECT_EQ(e.code, WUsbErr::NoReply);
     EXPECT_EQ(e.cmd, 65);
     EXPECT_TRUE(device->written.empty());
@@ -100,7 +103,7 @@ TEST_F(ManagerCommands, OversizedRelayRequestIsNeverSent)
     std::array<std::uint8_t, 1> reply{};
     EXPECT_NO_THROW(manager.RelayExchange(0, 117, Bytes(1023, 0), reply));
     device->written.clear();
-    const WUsbErr e = ErrorOf([&] { manager.RelayExchange(0, 117, Bytes(1024, 0), reply); });
+    const WUsbErr e = ErrorOf<WUsbErr>([&] { manager.RelayExchange(0, 117, Bytes(1024, 0), reply); });
     EXPECT_EQ(e.code, WUsbErr::NoReply);
     EXPECT_EQ(e.cmd, 117);
     EXPECT_TRUE(device->written.empty());
@@ -110,7 +113,7 @@ TEST_F(ManagerCommands, ReaderGoneFromTheBusIsNoReplyAfterOneResend)
 {
     Reader(0).connected = false;
     const std::uint64_t start = clock.Microseconds();
-    const WUsbErr e = ErrorOf([&] { manager.SetReaderAddress(0, 4); });
+    const WUsbErr e = ErrorOf<WUsbErr>([&] { manager.SetReaderAddress(0, 4); });
     EXPECT_EQ(e.code, WUsbErr::NoReply);
     EXPECT_EQ(model->CountOf(65), 2u);
     EXPECT_GE(clock.Microseconds() - start, 4'000'000u);
@@ -119,9 +122,9 @@ TEST_F(ManagerCommands, ReaderGoneFromTheBusIsNoReplyAfterOneResend)
 TEST_F(ManagerCommands, StatusRepliesOfTheWrongLengthAreDeviceErrors)
 {
     Reader(0).forcedAnswers[65] = {0, 0};
-    EXPECT_EQ(ErrorOf([&] { manager.SetReaderAddress(0, 4); }).code, WUsbErr::NoReply);
+    EXPECT_EQ(ErrorOf<WUsbErr>([&] { manager.SetReaderAddress(0, 4); }).code, WUsbErr::NoReply);
     Reader(0).forcedAnswers[83] = {1};
-    const WUsbErr refused = ErrorOf([&] { manager.IdentifyReader(0); });
+    const WUsbErr refused = ErrorOf<WUsbErr>([&] { manager.IdentifyReader(0); });
     EXPECT_EQ(refused.code, WUsbErr::StatusNotOk);
     EXPECT_EQ(refused.cmd, 83);
     Reader(0).forcedAnswers[67] = {2};
@@ -139,13 +142,13 @@ TEST_F(ManagerCommands, DataRequestsUseOnlyAnswersOfTheFullLength)
     Reader(2).forcedAnswers[99] = {7};
     EXPECT_EQ(manager.ReadModuleData(2, ZelManager::ModuleConfigData, data), 7);
     Reader(2).forcedAnswers[99] = Bytes(7, 0);
-    const WUsbErr shortData = ErrorOf([&] { manager.ReadModuleData(2, ZelManager::ModuleReader1, data); });
+    const WUsbErr shortData = ErrorOf<WUsbErr>([&] { manager.ReadModuleData(2, ZelManager::ModuleReader1, data); });
     EXPECT_EQ(shortData.code, WUsbErr::BadLength);
     EXPECT_EQ(shortData.cmd, 99);
     EXPECT_EQ(data[0], 0xAA);
 
     std::array<std::uint8_t, 1> tiny{};
-    EXPECT_EQ(ErrorOf([&] { manager.RelayExchangeData(0, 99, Bytes{1}, tiny); }).code, WUsbErr::ReplyTooShort);
+    EXPECT_EQ(ErrorOf<WUsbErr>([&] { manager.RelayExchangeData(0, 99, Bytes{1}, tiny); }).code, WUsbErr::ReplyTooShort);
 }
 
 TEST_F(ManagerCommands, ModuleDataAndConfigurationsReachTheAddressedReader)

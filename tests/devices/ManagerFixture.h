@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/DeviceErrorOf.h"
 #include "devices/manager/ZelManager.h"
 #include "link/DeviceErrors.h"
 
@@ -19,19 +20,6 @@ protected:
     {
         host.Attach(device);
         ASSERT_TRUE(manager.Open());
-    }
-
-    // Runs `f`, expecting a WUsbErr; returns it.
-    template <typename F>
-    WUsbErr ErrorOf(F f)
-    {
-        try {
-            f();
-        } catch (const WUsbErr& e) {
-            return e;
-        }
-        ADD_FAILURE() << "no WUsbErr thrown";
-        return {-1, 0};
     }
 
     // The request frame last written to the Manager, as the device parsed it.

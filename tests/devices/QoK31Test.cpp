@@ -1,3 +1,4 @@
+#include "support/DeviceErrorOf.h"
 #include "devices/kbreader/ZelCfgKbRd.h"
 #include "link/DeviceErrors.h"
 
@@ -13,19 +14,9 @@
 namespace qozel {
 namespace {
 
-using sim::Bytes;
+using testing::ErrorOf;
 
-template <typename F>
-QoHIDErr ErrorOf(F f)
-{
-    try {
-        f();
-    } catch (const QoHIDErr& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no QoHIDErr thrown";
-    return {-1, 0};
-}
+using sim::Bytes;
 
 class K31 : public ::testing::Test {
 protected:
@@ -108,7 +99,7 @@ TEST_F(K31, ASignatureReplyOfAnyOtherLengthIsADeviceError)
         }
         Plug(scripted);
         reader.keySignature = 0x11111111;
-        const QoHIDErr e = ErrorOf([&] { reader.Refresh(); });
+        const QoHIDErr e = ErrorOf<QoHIDErr>([&] { reader.Refresh(); });
         EXPECT_EQ(e.code, 4);
         EXPECT_EQ(e.cmd, 115);
         EXPECT_EQ(reader.keySignature, 0x11111111u) << "a short reply must not be used";
@@ -180,7 +171,7 @@ TEST_F(K31, AStatusOfTwoBytesIsADeviceErrorNotAnAnswer)
     EXPECT_FALSE(reader.WriteConfig(KbRdConfig{}, prompts));
     EXPECT_EQ(prompts.Messages(), std::vector<std::string>{"Brak połączenia z czytnikiem klawiaturowym K31."});
     reader.Open();
-    const QoHIDErr e = ErrorOf([&] { reader.WriteConfigHalf(0, std::array<std::uint8_t, 8>{}); });
+    const QoHIDErr e = ErrorOf<QoHIDErr>([&] { reader.WriteConfigHalf(0, std::array<std::uint8_t, 8>{}); });
     EXPECT_EQ(e.code, 4);
     EXPECT_EQ(e.cmd, 67);
 }
@@ -229,7 +220,7 @@ TEST_F(K31, RequestsTravelInTheReportTheirFrameLengthSelects)
         EXPECT_EQ(scripted->requests().back().payload, Bytes(n, 0x5A)) << n;
     }
     const std::size_t sent = device->reports.size();
-    EXPECT_EQ(ErrorOf([&] { reader.ExchangeStatus(0x10, Bytes(570, 0)); }).code, 0);
+    EXPECT_EQ(ErrorOf<QoHIDErr>([&] { reader.ExchangeStatus(0x10, Bytes(570, 0)); }).code, 0);
     EXPECT_EQ(device->reports.size(), sent);
 }
 

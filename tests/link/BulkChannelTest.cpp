@@ -1,3 +1,4 @@
+#include "support/DeviceErrorOf.h"
 #include "link/DeviceErrors.h"
 #include "link/QoWUsbBulkD.h"
 
@@ -8,6 +9,8 @@
 
 namespace qozel {
 namespace {
+
+using testing::ErrorOf;
 
 using sim::Bytes;
 
@@ -20,17 +23,6 @@ protected:
     }
 
     // Runs `f`, expecting a WUsbErr; returns it.
-    template <typename F>
-    WUsbErr ErrorOf(F f)
-    {
-        try {
-            f();
-        } catch (const WUsbErr& e) {
-            return e;
-        }
-        ADD_FAILURE() << "no WUsbErr thrown";
-        return {-1, 0};
-    }
 
     sim::VirtualClock clock;
     sim::SimUsbHost host{clock};
@@ -52,7 +44,7 @@ TEST_F(BulkChannel, ReadStateOfTheWrongLengthKeepsTheOldRecord)
     bulk.ReadState();
     const DevInfo before = bulk.info;
     model->replies[77] = Bytes(7, 0x11);
-    const WUsbErr e = ErrorOf([&] { bulk.ReadState(); });
+    const WUsbErr e = ErrorOf<WUsbErr>([&] { bulk.ReadState(); });
     EXPECT_EQ(e.code, 6);
     EXPECT_EQ(e.cmd, 77);
     EXPECT_EQ(bulk.info, before);
@@ -74,7 +66,7 @@ TEST_F(BulkChannel, ASilentDeviceFailsAfterTwoRequestsAndAboutTwoTimeouts)
     model->faults.silent = true;
     const std::uint64_t start = clock.Microseconds();
     std::array<std::uint8_t, 4> reply{};
-    const WUsbErr e = ErrorOf([&] { bulk.Exchange(69, {}, reply, 1000); });
+    const WUsbErr e = ErrorOf<WUsbErr>([&] { bulk.Exchange(69, {}, reply, 1000); });
     EXPECT_EQ(e.code, 3);
     EXPECT_EQ(e.cmd, 69);
     EXPECT_EQ(model->CountOf(69), 2u);
@@ -131,7 +123,7 @@ TEST_F(BulkChannel, ABabblingDeviceEndsInAnErrorWithinABoundedTime)
     device->transport.babble = true;
     const std::uint64_t start = clock.Microseconds();
     std::array<std::uint8_t, 4> reply{};
-    const WUsbErr e = ErrorOf([&] { bulk.Exchange(82, {}, reply, 2000); });
+    const WUsbErr e = ErrorOf<WUsbErr>([&] { bulk.Exchange(82, {}, reply, 2000); });
     EXPECT_EQ(e.code, 3);
     EXPECT_EQ(e.cmd, 82);
     EXPECT_LT(clock.Microseconds() - start, 2 * 2'000'000u + 100'000u);
@@ -173,7 +165,7 @@ TEST_F(BulkChannel, ExchangeDataTellsDataFromRefusal)
     EXPECT_EQ(reply[0], 0xCC);
 
     model->replies[69] = Bytes(79, 0x11);
-    EXPECT_EQ(ErrorOf([&] { bulk.ExchangeData(69, {}, reply, 1000); }).code, 6);
+    EXPECT_EQ(ErrorOf<WUsbErr>([&] { bulk.ExchangeData(69, {}, reply, 1000); }).code, 6);
     EXPECT_EQ(reply[0], 0xCC);
 
     model->replies[69] = Bytes(80, 0x22);
@@ -181,7 +173,7 @@ TEST_F(BulkChannel, ExchangeDataTellsDataFromRefusal)
     EXPECT_EQ(reply[79], 0x22);
 
     std::array<std::uint8_t, 1> tiny{};
-    const WUsbErr e = ErrorOf([&] { bulk.ExchangeData(69, {}, tiny, 1000); });
+    const WUsbErr e = ErrorOf<WUsbErr>([&] { bulk.ExchangeData(69, {}, tiny, 1000); });
     EXPECT_EQ(e.code, 11);
     EXPECT_EQ(e.cmd, 69);
 }
@@ -190,15 +182,15 @@ TEST_F(BulkChannel, StatusRepliesAreCheckedForLengthAndValue)
 {
     model->replies[108] = {0x01};
     EXPECT_EQ(bulk.ExchangeStatus(108, {}, 50), 1);
-    WUsbErr e = ErrorOf([&] { bulk.ExchangeOk(108, {}, 50); });
+    WUsbErr e = ErrorOf<WUsbErr>([&] { bulk.ExchangeOk(108, {}, 50); });
     EXPECT_EQ(e.code, 4);
     EXPECT_EQ(e.cmd, 108);
 
     model->replies[108] = {0x00, 0x00};
-    e = ErrorOf([&] { bulk.ExchangeOk(108, {}, 50); });
+    e = ErrorOf<WUsbErr>([&] { bulk.ExchangeOk(108, {}, 50); });
     EXPECT_EQ(e.code, 6);
     EXPECT_EQ(e.cmd, 108);
-    EXPECT_EQ(ErrorOf([&] { bulk.ExchangeStatus(108, {}, 50); }).code, 6);
+    EXPECT_EQ(ErrorOf<WUsbErr>([&] { bulk.ExchangeStatus(108, {}, 50); }).code, 6);
 
     model->replies[108] = {0x00};
     EXPECT_NO_THROW(bulk.ExchangeOk(108, {}, 50));
@@ -216,7 +208,7 @@ TEST_F(BulkChannel, AnUnpluggedDeviceEndsTheExchangeWithAnError)
 {
     bulk.ReadState();
     model->faults.disconnectAt = 77;
-    EXPECT_EQ(ErrorOf([&] { bulk.ReadState(); }).code, 3);
+    EXPECT_EQ(ErrorOf<WUsbErr>([&] { bulk.ReadState(); }).code, 3);
     bulk.Close();
     EXPECT_FALSE(bulk.Open());
 }
@@ -225,7 +217,7 @@ TEST_F(BulkChannel, ExchangeOnAClosedDeviceFailsBeforeSending)
 {
     bulk.Close();
     std::array<std::uint8_t, 1> reply{};
-    EXPECT_EQ(ErrorOf([&] { bulk.Exchange(77, {}, reply, 20); }).code, 1);
+    EXPECT_EQ(ErrorOf<WUsbErr>([&] { bulk.Exchange(77, {}, reply, 20); }).code, 1);
     EXPECT_TRUE(device->written.empty());
 }
 

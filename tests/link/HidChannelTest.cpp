@@ -1,3 +1,4 @@
+#include "support/DeviceErrorOf.h"
 #include "link/DeviceErrors.h"
 #include "link/QoHID.h"
 
@@ -9,6 +10,8 @@
 
 namespace qozel {
 namespace {
+
+using testing::ErrorOf;
 
 using sim::Bytes;
 
@@ -24,17 +27,6 @@ protected:
 
     sim::ScriptedModel& ModelOf(sim::SimHidDevice& d) { return static_cast<sim::ScriptedModel&>(d.model()); }
 
-    template <typename F>
-    QoHIDErr ErrorOf(F f)
-    {
-        try {
-            f();
-        } catch (const QoHIDErr& e) {
-            return e;
-        }
-        ADD_FAILURE() << "no QoHIDErr thrown";
-        return {-1, 0};
-    }
 
     sim::SimHidHost host;
 };
@@ -91,7 +83,7 @@ TEST_F(HidChannel, RequestsTravelInTheSmallestReportThatHoldsThem)
     }
 
     const std::size_t sent = reader->reports.size();
-    const QoHIDErr e = ErrorOf([&] { hid.ExchangeStatus(40, Bytes(570, 0)); });
+    const QoHIDErr e = ErrorOf<QoHIDErr>([&] { hid.ExchangeStatus(40, Bytes(570, 0)); });
     EXPECT_EQ(e.code, 0);
     EXPECT_EQ(reader->reports.size(), sent);
 }
@@ -105,23 +97,23 @@ TEST_F(HidChannel, InvalidReplyReportsAreRefused)
 
     // Command byte without the reply bit.
     reader->faults.rawReply = sim::MakeFrame(77, Bytes(8, 0));
-    EXPECT_EQ(ErrorOf([&] { hid.Exchange(77, {}, reply); }).code, 3);
+    EXPECT_EQ(ErrorOf<QoHIDErr>([&] { hid.Exchange(77, {}, reply); }).code, 3);
     // A length field of 63: more than report 0x41 can carry.
     Bytes tooLong = sim::MakeFrame(0xCD, Bytes(58, 0));
     EXPECT_EQ(tooLong.size(), 63u);
     reader->faults.rawReply = tooLong;
-    EXPECT_EQ(ErrorOf([&] { hid.Exchange(77, {}, reply); }).code, 3);
+    EXPECT_EQ(ErrorOf<QoHIDErr>([&] { hid.Exchange(77, {}, reply); }).code, 3);
     // A length field below 5.
     reader->faults.rawReply = Bytes{0x04, 0x00, 0xCD, 0x00};
-    EXPECT_EQ(ErrorOf([&] { hid.Exchange(77, {}, reply); }).code, 3);
+    EXPECT_EQ(ErrorOf<QoHIDErr>([&] { hid.Exchange(77, {}, reply); }).code, 3);
     // A failing CRC.
     reader->faults.rawReply.reset();
     reader->faults.corruptReplyCrc = true;
-    EXPECT_EQ(ErrorOf([&] { hid.Exchange(77, {}, reply); }).code, 3);
+    EXPECT_EQ(ErrorOf<QoHIDErr>([&] { hid.Exchange(77, {}, reply); }).code, 3);
     // No reply at all: the device hands back an empty report.
     reader->faults.corruptReplyCrc = false;
     ModelOf(*reader).faults.silent = true;
-    EXPECT_EQ(ErrorOf([&] { hid.Exchange(77, {}, reply); }).code, 3);
+    EXPECT_EQ(ErrorOf<QoHIDErr>([&] { hid.Exchange(77, {}, reply); }).code, 3);
 }
 
 TEST_F(HidChannel, RefusedReportsAndAClosedDevice)
@@ -129,14 +121,14 @@ TEST_F(HidChannel, RefusedReportsAndAClosedDevice)
     auto reader = Plug(DeviceVendorId, KbRdProductId);
     QoHID hid(host, KbRdProductId);
     std::array<std::uint8_t, 8> reply{};
-    EXPECT_EQ(ErrorOf([&] { hid.Exchange(77, {}, reply); }).code, 2);
+    EXPECT_EQ(ErrorOf<QoHIDErr>([&] { hid.Exchange(77, {}, reply); }).code, 2);
 
     ASSERT_TRUE(hid.Open());
     reader->faults.refuseSetFeature = true;
-    EXPECT_EQ(ErrorOf([&] { hid.Exchange(77, {}, reply); }).code, 1);
+    EXPECT_EQ(ErrorOf<QoHIDErr>([&] { hid.Exchange(77, {}, reply); }).code, 1);
     reader->faults.refuseSetFeature = false;
     reader->faults.refuseGetFeature = true;
-    EXPECT_EQ(ErrorOf([&] { hid.Exchange(77, {}, reply); }).code, 1);
+    EXPECT_EQ(ErrorOf<QoHIDErr>([&] { hid.Exchange(77, {}, reply); }).code, 1);
 }
 
 TEST_F(HidChannel, StatusAndStateRepliesMustHaveTheirExactLength)
@@ -147,20 +139,20 @@ TEST_F(HidChannel, StatusAndStateRepliesMustHaveTheirExactLength)
     ASSERT_TRUE(hid.Open());
 
     model.replies[44] = {0x00, 0x01};
-    QoHIDErr e = ErrorOf([&] { hid.ExchangeStatus(44, {}); });
+    QoHIDErr e = ErrorOf<QoHIDErr>([&] { hid.ExchangeStatus(44, {}); });
     EXPECT_EQ(e.code, 4);
     EXPECT_EQ(e.cmd, 44);
 
     model.replies[44] = {};
     std::array<std::uint8_t, 1> status{};
     EXPECT_EQ(hid.Exchange(44, {}, status), 0u); // an empty payload is a valid reply here
-    EXPECT_EQ(ErrorOf([&] { hid.ExchangeStatus(44, {}); }).code, 4);
+    EXPECT_EQ(ErrorOf<QoHIDErr>([&] { hid.ExchangeStatus(44, {}); }).code, 4);
 
     hid.ReadState();
     const DevInfo before = hid.info;
     for (std::size_t length : {7u, 9u}) {
         model.replies[77] = Bytes(length, 0x99);
-        e = ErrorOf([&] { hid.ReadState(); });
+        e = ErrorOf<QoHIDErr>([&] { hid.ReadState(); });
         EXPECT_EQ(e.code, 4);
         EXPECT_EQ(e.cmd, 77);
         EXPECT_EQ(hid.info, before);
@@ -186,7 +178,7 @@ TEST_F(HidChannel, TraceGetsTheFrameAndNeverMoreThanTheReportHolds)
 
     reader->faults.rawReply = Bytes{0xFF, 0xFF, 0xCD};
     std::array<std::uint8_t, 8> reply{};
-    EXPECT_EQ(ErrorOf([&] { hid.Exchange(77, {}, reply); }).code, 3);
+    EXPECT_EQ(ErrorOf<QoHIDErr>([&] { hid.Exchange(77, {}, reply); }).code, 3);
     EXPECT_EQ(trace.bytes().back().tag, 0x0B0Au);
     EXPECT_LE(trace.bytes().back().data.size(), 575u);
 }

@@ -1,5 +1,6 @@
 // The challenge-response login against a simulated device that checks the
 // tag with libcrypto's AES-CMAC.
+#include "support/DeviceErrorOf.h"
 #include "LoginResponder.h"
 #include "ScriptedPrompts.h"
 #include "SimUsbHost.h"
@@ -16,6 +17,8 @@
 
 namespace qozel {
 namespace {
+
+using testing::ErrorOf;
 
 using sim::Bytes;
 using sim::ScriptedPrompts;
@@ -81,17 +84,6 @@ protected:
         for (const auto& r : model->requests())
             codes.push_back(r.code);
         return codes;
-    }
-    template <typename F>
-    WUsbErr ErrorOf(F f)
-    {
-        try {
-            f();
-        } catch (const WUsbErr& e) {
-            return e;
-        }
-        ADD_FAILURE() << "no WUsbErr thrown";
-        return {-1, 0};
     }
 
     sim::VirtualClock clock;
@@ -208,7 +200,7 @@ TEST_P(Login, ShortFirstChallengeIsAskedAgainAfterElevenHundredMs)
 TEST_P(Login, SecondShortChallengeAnswerIsADeviceError)
 {
     device.busyChallenges = 2;
-    const WUsbErr e = ErrorOf([&] { GetChallenge(channel); });
+    const WUsbErr e = ErrorOf<WUsbErr>([&] { GetChallenge(channel); });
     EXPECT_EQ(e.code, WUsbErr::BadLength);
     EXPECT_EQ(e.cmd, kCmdGetChallenge);
     EXPECT_EQ(model->CountOf(kCmdGetChallenge), 2u);
@@ -218,18 +210,18 @@ TEST_P(Login, SecondShortChallengeAnswerIsADeviceError)
 TEST_P(Login, SilentDeviceAndOddReplyLengthsAreDeviceErrors)
 {
     model->faults.wrongLengthFor = kCmdGetChallenge;   // 17-byte challenges, twice
-    WUsbErr e = ErrorOf([&] { ChallengeLogin(channel, GetParam(), kAdminUser, FactoryKey()); });
+    WUsbErr e = ErrorOf<WUsbErr>([&] { ChallengeLogin(channel, GetParam(), kAdminUser, FactoryKey()); });
     EXPECT_EQ(e.code, WUsbErr::BadLength);
     EXPECT_EQ(e.cmd, kCmdGetChallenge);
 
     model->faults.wrongLengthFor.reset();
     device.acceptReply = {1, 2, 3};
-    e = ErrorOf([&] { ChallengeLogin(channel, GetParam(), kAdminUser, FactoryKey()); });
+    e = ErrorOf<WUsbErr>([&] { ChallengeLogin(channel, GetParam(), kAdminUser, FactoryKey()); });
     EXPECT_EQ(e.code, WUsbErr::BadLength);
     EXPECT_EQ(e.cmd, kCmdLogin);
 
     model->faults.silent = true;
-    e = ErrorOf([&] { AdminLogin(channel, GetParam(), FactoryKey(), false, prompts); });
+    e = ErrorOf<WUsbErr>([&] { AdminLogin(channel, GetParam(), FactoryKey(), false, prompts); });
     EXPECT_EQ(e.code, WUsbErr::NoReply);
     EXPECT_EQ(e.cmd, kCmdGetChallenge);
     EXPECT_TRUE(prompts.shown.empty());
