@@ -1,5 +1,7 @@
 #pragma once
 
+#include "devices/kbreader/QoK31.h"
+
 namespace qozel {
 
 // Messages of the device set: presence, preconditions, login, key
@@ -13,7 +15,7 @@ inline constexpr const char* kKbRdOneDevice =
     "Do komputera może być podłączony tylko jeden Czytnik Klawiaturowy QO-K31.";
 inline constexpr const char* kArNoConnection = "Brak połączenia z Arkan.";
 inline constexpr const char* kPrgrNoConnection = "Brak połączenia z Programatorem G30.";
-inline constexpr const char* kKbRdNoConnection = "Brak połączenia z czytnikiem klawiaturowym K31.";
+inline constexpr const char* kKbRdNoConnection = kKbRdNoConnectionMsg;
 inline constexpr const char* kArReplugged =
     "W trakcie obsługi okna dialogowego Arkan był rozłączany.\n"
     "\n"
