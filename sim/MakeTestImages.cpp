@@ -19,9 +19,9 @@ int main(int argc, char** argv)
     }
     const std::filesystem::path directory = argv[1];
     std::filesystem::create_directories(directory);
-    for (const auto& spec : qozel::sim::kTestImageSpecs) {
-        const auto image = qozel::sim::MakeTestImage(spec);
-        const auto path = directory / qozel::kImageSlots[static_cast<std::size_t>(spec.slot)].fileName;
+    for (const auto& layout : qozel::sim::kTestImageLayouts) {
+        const auto image = qozel::sim::MakeTestImage(layout);
+        const auto path = directory / qozel::kImageSlots[static_cast<std::size_t>(layout.slot)].fileName;
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
         if (!out) {

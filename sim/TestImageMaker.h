@@ -10,7 +10,7 @@
 namespace qozel::sim {
 
 // Header values of a test firmware image; the payload is deterministic filler.
-struct TestImageSpec {
+struct TestImageLayout {
     ImageSlot slot;
     std::uint16_t type;
     std::uint8_t version;
@@ -19,7 +19,7 @@ struct TestImageSpec {
 
 // One image per slot that the product carries an image for, with the header
 // values of the product's images (the keyboard reader's slot stays empty).
-inline constexpr std::array<TestImageSpec, 9> kTestImageSpecs = {{
+inline constexpr std::array<TestImageLayout, 9> kTestImageLayouts = {{
     {ImageSlot::Arkan, 0x010E, 4, 24},
     {ImageSlot::Programmer, 0x00AA, 5, 53},
     {ImageSlot::Manager, 0x0089, 4, 21},
@@ -42,9 +42,9 @@ std::array<std::uint8_t, 520> TestFinalGroup(std::uint16_t type, std::uint8_t ve
 // A whole image: header, B filler blocks, and the final-entry table with the
 // entry of every low byte b in place (group b >> 6, entry b & 63).
 std::vector<std::uint8_t> MakeTestImage(std::uint16_t type, std::uint8_t version, std::uint16_t blocks);
-inline std::vector<std::uint8_t> MakeTestImage(const TestImageSpec& spec)
+inline std::vector<std::uint8_t> MakeTestImage(const TestImageLayout& layout)
 {
-    return MakeTestImage(spec.type, spec.version, spec.blocks);
+    return MakeTestImage(layout.type, layout.version, layout.blocks);
 }
 
 } // namespace qozel::sim

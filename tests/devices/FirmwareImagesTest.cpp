@@ -22,11 +22,11 @@ const ImageSlotInfo& SlotInfo(ImageSlot slot) { return kImageSlots[static_cast<s
 TEST(ImageCheck, TheTestImagesHaveTheSizesOfTheirBlockCounts)
 {
     const std::size_t sizes[] = {14576, 29656, 13016, 24976, 131576, 26016, 27576, 26016, 54616};
-    for (std::size_t i = 0; i < sim::kTestImageSpecs.size(); ++i) {
-        const auto& spec = sim::kTestImageSpecs[i];
-        const Image image = sim::MakeTestImage(spec);
+    for (std::size_t i = 0; i < sim::kTestImageLayouts.size(); ++i) {
+        const auto& layout = sim::kTestImageLayouts[i];
+        const Image image = sim::MakeTestImage(layout);
         EXPECT_EQ(image.size(), sizes[i]);
-        EXPECT_EQ(CheckImage(image, SlotInfo(spec.slot)), "") << SlotInfo(spec.slot).fileName;
+        EXPECT_EQ(CheckImage(image, SlotInfo(layout.slot)), "") << SlotInfo(layout.slot).fileName;
     }
 }
 
@@ -63,11 +63,11 @@ TEST(ImageCheck, TheKeyboardReaderSlotTakesAnyRealDeviceType)
 
 TEST(CompiledImages, TheGeneratedFilesArriveByteForByte)
 {
-    for (const auto& spec : sim::kTestImageSpecs) {
-        const auto data = sim::TestImageData(spec.slot);
-        const Image expected = sim::MakeTestImage(spec);
+    for (const auto& layout : sim::kTestImageLayouts) {
+        const auto data = sim::TestImageData(layout.slot);
+        const Image expected = sim::MakeTestImage(layout);
         EXPECT_TRUE(std::equal(data.begin(), data.end(), expected.begin(), expected.end()))
-            << SlotInfo(spec.slot).fileName;
+            << SlotInfo(layout.slot).fileName;
     }
     const auto kb = sim::TestImageData(ImageSlot::KbReader);
     EXPECT_EQ(Image(kb.begin(), kb.end()), Image(16, 0));

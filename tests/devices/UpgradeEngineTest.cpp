@@ -263,7 +263,7 @@ TEST_F(BulkUpgrade, TwentyFourBlocksWithTheTimeOutsOfEachCommand)
         progress.push_back(arkan->UpgradeStep());
     EXPECT_EQ(progress, kProgress24);
     EXPECT_EQ(model->info.soft, 4);
-    const auto arkanImage = sim::MakeTestImage(sim::kTestImageSpecs[0]);
+    const auto arkanImage = sim::MakeTestImage(sim::kTestImageLayouts[0]);
     const std::size_t at = 16 + 24 * 520 + 520 + 56;
     EXPECT_EQ(model->upgrade.lastFinalEntry, Bytes(arkanImage.begin() + at, arkanImage.begin() + at + 8));
     // Header 1000 ms, then 2000 ms for every block and the final entry (the

@@ -25,8 +25,8 @@ protected:
 
 TEST_F(HidApiHostTest, TheReaderIsFoundByVendorAndProductIdWithItsReleaseFromTheListing)
 {
-    EmulatedHidSpec other{.usbName = "3-1", .hidrawMinor = 0, .vendorId = 0x1209, .productId = 0x0005};
-    EmulatedHidSpec reader{.usbName = "3-2", .hidrawMinor = 1, .vendorId = 0x1209, .productId = KbRdProductId,
+    EmulatedHidSetup other{.usbName = "3-1", .hidrawMinor = 0, .vendorId = 0x1209, .productId = 0x0005};
+    EmulatedHidSetup reader{.usbName = "3-2", .hidrawMinor = 1, .vendorId = 0x1209, .productId = KbRdProductId,
                            .release = 0x0107};
     EmulatedHidDevice otherDevice(bed, other, Model(1));
     EmulatedHidDevice readerDevice(bed, reader, Model(2));
@@ -48,7 +48,7 @@ TEST_F(HidApiHostTest, RequestsTravelInReports0x41To0x49AtTheirSizes)
 {
     auto model = Model();
     model->replies[0x30] = {0};
-    EmulatedHidDevice device(bed, EmulatedHidSpec{}, model);
+    EmulatedHidDevice device(bed, EmulatedHidSetup{}, model);
     HidApiHost host;
     QoHID k31(host, KbRdProductId);
     ASSERT_TRUE(k31.Open());
@@ -68,7 +68,7 @@ TEST_F(HidApiHostTest, RequestsTravelInReports0x41To0x49AtTheirSizes)
 
 TEST_F(HidApiHostTest, AReportTheDeviceDoesNotHaveIsRefused)
 {
-    EmulatedHidDevice device(bed, EmulatedHidSpec{}, Model());
+    EmulatedHidDevice device(bed, EmulatedHidSetup{}, Model());
     HidApiHost host;
     const auto paths = host.ListInterfaces();
     ASSERT_TRUE(paths && paths->size() == 1);
@@ -94,14 +94,14 @@ TEST_F(HidApiHostTest, AReportTheDeviceDoesNotHaveIsRefused)
 
 TEST_F(HidApiHostTest, AReaderHeldOpenCannotBeOpenedASecondTime)
 {
-    EmulatedHidDevice first(bed, EmulatedHidSpec{.usbName = "3-1", .hidrawMinor = 0}, Model(1));
+    EmulatedHidDevice first(bed, EmulatedHidSetup{.usbName = "3-1", .hidrawMinor = 0}, Model(1));
     HidApiHost host;
     QoHID a(host, KbRdProductId);
     QoHID b(host, KbRdProductId);
     ASSERT_TRUE(a.Open());
     EXPECT_FALSE(b.Open());
 
-    EmulatedHidDevice second(bed, EmulatedHidSpec{.usbName = "3-2", .hidrawMinor = 1}, Model(2));
+    EmulatedHidDevice second(bed, EmulatedHidSetup{.usbName = "3-2", .hidrawMinor = 1}, Model(2));
     ASSERT_TRUE(b.Open());
     a.ReadState();
     b.ReadState();

@@ -19,25 +19,25 @@ namespace qozel::test {
 namespace {
 
 // A device that names its interface GUID in an MS OS 2.0 descriptor set.
-EmulatedUsbSpec Declaring20(const Guid& guid, std::string ports, std::uint8_t address)
+EmulatedUsbSetup Declaring20(const Guid& guid, std::string ports, std::uint8_t address)
 {
-    EmulatedUsbSpec spec;
-    spec.ports = std::move(ports);
-    spec.address = address;
-    spec.msOs20Set = MsOs20Set(RegistryProperty("DeviceInterfaceGUIDs", MultiSz({guid.ToString()})));
-    spec.bos = BosWithMsOs20(static_cast<std::uint16_t>(spec.msOs20Set.size()), spec.vendorCode);
-    return spec;
+    EmulatedUsbSetup setup;
+    setup.ports = std::move(ports);
+    setup.address = address;
+    setup.msOs20Set = MsOs20Set(RegistryProperty("DeviceInterfaceGUIDs", MultiSz({guid.ToString()})));
+    setup.bos = BosWithMsOs20(static_cast<std::uint16_t>(setup.msOs20Set.size()), setup.vendorCode);
+    return setup;
 }
 
 // The same through the MS OS 1.0 extended properties, as older firmware does.
-EmulatedUsbSpec Declaring10(const Guid& guid, std::string ports, std::uint8_t address)
+EmulatedUsbSetup Declaring10(const Guid& guid, std::string ports, std::uint8_t address)
 {
-    EmulatedUsbSpec spec;
-    spec.ports = std::move(ports);
-    spec.address = address;
-    spec.msOsString = MsOsString(spec.vendorCode);
-    spec.msOs10Properties = ExtendedProperties({{"DeviceInterfaceGUID", Utf16z(guid.ToString()), 1}});
-    return spec;
+    EmulatedUsbSetup setup;
+    setup.ports = std::move(ports);
+    setup.address = address;
+    setup.msOsString = MsOsString(setup.vendorCode);
+    setup.msOs10Properties = ExtendedProperties({{"DeviceInterfaceGUID", Utf16z(guid.ToString()), 1}});
+    return setup;
 }
 
 double CpuSeconds()
@@ -62,18 +62,18 @@ TEST_F(LibUsbHostTest, KindsAreToldApartByTheirDeclaredGuidAndOtherDevicesAreLef
 {
     EmulatedUsbDevice arkan(bed, Declaring20(kArkanGuid, "1", 2), Model());
     EmulatedUsbDevice programmer(bed, Declaring10(kProgrammerGuid, "2", 3), Model());
-    EmulatedUsbSpec managerSpec = Declaring20(kManagerGuid, "3", 4);
-    managerSpec.msOs20Set =
+    EmulatedUsbSetup managerSetup = Declaring20(kManagerGuid, "3", 4);
+    managerSetup.msOs20Set =
         MsOs20Set(RegistryProperty("DeviceInterfaceGUID", Utf16z(kManagerGuid.ToString()), 1));
-    managerSpec.bos = BosWithMsOs20(static_cast<std::uint16_t>(managerSpec.msOs20Set.size()), 0x20);
-    EmulatedUsbDevice manager(bed, managerSpec, Model());
-    EmulatedUsbSpec foreignSpec = Declaring20(kArkanGuid, "4", 5);
-    foreignSpec.vendorId = 0x1234;
-    EmulatedUsbDevice foreign(bed, foreignSpec, Model());
-    EmulatedUsbSpec plainSpec;
-    plainSpec.ports = "5";
-    plainSpec.address = 6;
-    EmulatedUsbDevice plain(bed, plainSpec, Model());
+    managerSetup.bos = BosWithMsOs20(static_cast<std::uint16_t>(managerSetup.msOs20Set.size()), 0x20);
+    EmulatedUsbDevice manager(bed, managerSetup, Model());
+    EmulatedUsbSetup foreignSetup = Declaring20(kArkanGuid, "4", 5);
+    foreignSetup.vendorId = 0x1234;
+    EmulatedUsbDevice foreign(bed, foreignSetup, Model());
+    EmulatedUsbSetup plainSetup;
+    plainSetup.ports = "5";
+    plainSetup.address = 6;
+    EmulatedUsbDevice plain(bed, plainSetup, Model());
 
     LibUsbHost host;
     EXPECT_EQ(host.ListInterfaces(kArkanGuid), std::vector<std::string>{"usb:1-1:0"});
@@ -115,10 +115,10 @@ TEST_F(LibUsbHostTest, IdentificationIsReadOncePerAttachmentAndForgottenOnDetach
 
 TEST_F(LibUsbHostTest, OpenDrainsStaleInputThenReadsStateAndResendsAfterALostReply)
 {
-    EmulatedUsbSpec spec = Declaring20(kArkanGuid, "1", 2);
-    spec.serial = u"00A1";
+    EmulatedUsbSetup setup = Declaring20(kArkanGuid, "1", 2);
+    setup.serial = u"00A1";
     auto model = Model(0x0BCD);
-    EmulatedUsbDevice device(bed, spec, model);
+    EmulatedUsbDevice device(bed, setup, model);
     device.QueueIn(sim::MakeFrame(0xCD, sim::Bytes{1, 2, 3})); // left over from an earlier session
 
     LibUsbHost host;
@@ -169,12 +169,12 @@ TEST_F(LibUsbHostTest, AReadTimeOutGivesNothingInAboutTheTimeOutWithoutSpinning)
 
 TEST_F(LibUsbHostTest, ASecondObjectOfAKindOpensTheSecondDeviceNeverTheFirst)
 {
-    EmulatedUsbSpec firstSpec = Declaring20(kArkanGuid, "1", 2);
-    firstSpec.serial = u"00A1";
-    EmulatedUsbSpec secondSpec = Declaring20(kArkanGuid, "2", 9);
-    secondSpec.serial = u"00B2";
-    EmulatedUsbDevice first(bed, firstSpec, Model(1));
-    EmulatedUsbDevice second(bed, secondSpec, Model(2));
+    EmulatedUsbSetup firstSetup = Declaring20(kArkanGuid, "1", 2);
+    firstSetup.serial = u"00A1";
+    EmulatedUsbSetup secondSetup = Declaring20(kArkanGuid, "2", 9);
+    secondSetup.serial = u"00B2";
+    EmulatedUsbDevice first(bed, firstSetup, Model(1));
+    EmulatedUsbDevice second(bed, secondSetup, Model(2));
 
     LibUsbHost host;
     EXPECT_EQ(host.ListInterfaces(kArkanGuid), (std::vector<std::string>{"usb:1-1:0", "usb:1-2:0"}));

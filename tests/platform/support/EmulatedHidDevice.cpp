@@ -49,8 +49,8 @@ UMockdevIoctlData* Resolve(UMockdevIoctlData* data, std::size_t length)
 
 } // namespace
 
-EmulatedHidDevice::EmulatedHidDevice(Testbed& bed, EmulatedHidSpec spec, std::shared_ptr<sim::SimDeviceModel> model)
-    : bed_(bed), spec_(std::move(spec)), model_(std::move(model)),
+EmulatedHidDevice::EmulatedHidDevice(Testbed& bed, EmulatedHidSetup setup, std::shared_ptr<sim::SimDeviceModel> model)
+    : bed_(bed), spec_(std::move(setup)), model_(std::move(model)),
       node_("/dev/hidraw" + std::to_string(spec_.hidrawMinor))
 {
     auto lower = [](std::string s) {

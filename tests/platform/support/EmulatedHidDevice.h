@@ -10,7 +10,7 @@
 
 namespace qozel::test {
 
-struct EmulatedHidSpec {
+struct EmulatedHidSetup {
     std::string usbName = "3-1";   // sysfs name of the USB device above the HID interface
     int hidrawMinor = 0;
     std::uint16_t vendorId = 0x1209;
@@ -26,7 +26,7 @@ struct EmulatedHidSpec {
 // sizes are refused as the kernel does when the device stalls.
 class EmulatedHidDevice {
 public:
-    EmulatedHidDevice(Testbed& bed, EmulatedHidSpec spec, std::shared_ptr<sim::SimDeviceModel> model);
+    EmulatedHidDevice(Testbed& bed, EmulatedHidSetup setup, std::shared_ptr<sim::SimDeviceModel> model);
     ~EmulatedHidDevice();
     EmulatedHidDevice(const EmulatedHidDevice&) = delete;
     EmulatedHidDevice& operator=(const EmulatedHidDevice&) = delete;
@@ -50,7 +50,7 @@ private:
     long GetFeature(std::uint8_t* report, std::size_t length);
 
     Testbed& bed_;
-    EmulatedHidSpec spec_;
+    EmulatedHidSetup spec_;
     std::shared_ptr<sim::SimDeviceModel> model_;
     std::string node_;
     UMockdevIoctlBase* handler_ = nullptr;

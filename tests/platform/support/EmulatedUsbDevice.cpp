@@ -79,8 +79,8 @@ struct EmulatedUsbDevice::Urb {
     UMockdevIoctlData* buffer;
 };
 
-EmulatedUsbDevice::EmulatedUsbDevice(Testbed& bed, EmulatedUsbSpec spec, std::shared_ptr<sim::SimDeviceModel> model)
-    : bed_(bed), spec_(std::move(spec)), model_(std::move(model)), config_(ConfigDescriptor(spec_.interfaces))
+EmulatedUsbDevice::EmulatedUsbDevice(Testbed& bed, EmulatedUsbSetup setup, std::shared_ptr<sim::SimDeviceModel> model)
+    : bed_(bed), spec_(std::move(setup)), model_(std::move(model)), config_(ConfigDescriptor(spec_.interfaces))
 {
     const std::string name = std::to_string(spec_.bus) + '-' + spec_.ports;
     devNode_ = "/dev/bus/usb/" + Padded3(spec_.bus) + '/' + Padded3(spec_.address);

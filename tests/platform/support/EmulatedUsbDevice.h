@@ -11,7 +11,7 @@
 
 namespace qozel::test {
 
-struct EmulatedUsbSpec {
+struct EmulatedUsbSetup {
     std::uint8_t bus = 1;
     std::string ports = "1";       // port chain below the root hub, "2" or "2.3"
     std::uint8_t address = 2;
@@ -37,7 +37,7 @@ struct EmulatedUsbSpec {
 // of spinning.
 class EmulatedUsbDevice {
 public:
-    EmulatedUsbDevice(Testbed& bed, EmulatedUsbSpec spec, std::shared_ptr<sim::SimDeviceModel> model);
+    EmulatedUsbDevice(Testbed& bed, EmulatedUsbSetup setup, std::shared_ptr<sim::SimDeviceModel> model);
     ~EmulatedUsbDevice();
     EmulatedUsbDevice(const EmulatedUsbDevice&) = delete;
     EmulatedUsbDevice& operator=(const EmulatedUsbDevice&) = delete;
@@ -80,7 +80,7 @@ private:
     void UpdateReadiness();
 
     Testbed& bed_;
-    EmulatedUsbSpec spec_;
+    EmulatedUsbSetup spec_;
     std::shared_ptr<sim::SimDeviceModel> model_;
     std::string sysPath_;
     std::string devNode_;
