@@ -19,9 +19,16 @@ bool ZelDevSet::SaveMasterKey(KeyGrain& grain, bool temporary, std::string_view 
         prompts_.ShowInfoMsg(texts::kFillSymbol);
         return false;
     }
-    // The installer may close the warning to copy the key down instead.
-    if (!temporary && !prompts_.ShowWarningMsg(texts::kTargetKeyWarning))
-        return false;
+    if (!temporary) {
+        // The installer may close the warning to copy the key down instead.
+        // The key goes only to the Arkan that was checked before the warning:
+        // one unplugged or swapped meanwhile ends the operation.
+        MarkContinuity(DevKind::Arkan);
+        if (!prompts_.ShowWarningMsg(texts::kTargetKeyWarning))
+            return false;
+        if (!EnsurePresent(DevKind::Arkan) || !CheckContinuity(DevKind::Arkan))
+            return false;
+    }
     if (!EnsureArLogin())
         return false;
 

@@ -73,6 +73,23 @@ TEST_F(SaveMasterKey, WarningClosedWithoutOkSendsNothing)
     EXPECT_TRUE(grain.generated());
 }
 
+TEST_F(SaveMasterKey, ArkanSwappedDuringTheWarningGetsNoKey)
+{
+    prompts.AnswerDialog(kPassword);
+    auto other = std::make_shared<sim::ArkanModel>();
+    prompts.whileShown = [&](const auto& shown) {
+        if (shown.kind != Kind::Warning)
+            return;
+        usb.Detach(*arDevice);
+        PlugArkan(other);
+    };
+    EXPECT_FALSE(set.SaveMasterKey(grain, false, "ABC"));
+    EXPECT_THAT(Messages(), ElementsAre(texts::kTargetKeyWarning, texts::kArReplugged));
+    EXPECT_FALSE(other->masterKey());
+    EXPECT_FALSE(arkan->masterKey());
+    EXPECT_TRUE(grain.generated());
+}
+
 TEST_F(SaveMasterKey, ChecksBeforeTheLogin)
 {
     // Empty symbol: asked for, nothing else.
