@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devices/kbreader/QoK31.h"
+#include "security/DeviceLogin.h"
 
 namespace qozel {
 
@@ -77,8 +78,8 @@ inline constexpr const char* kKbRdKeysLoaded =
 // Passwords.
 inline constexpr const char* kUserPasswordTitle = "Ustawienie hasła Użytkownika";
 inline constexpr const char* kInstallerPasswordTitle = "Ustawienie hasła Instalatora";
-inline constexpr const char* kPrgrRefusesPassword = "QO-G30 nie przyjmuje ustawienia hasła.";
-inline constexpr const char* kArRefusesPassword = "Arkan nie przyjmuje ustawienia hasła.";
+inline constexpr const char* kPrgrRefusesPassword = kProgrammerLoginTexts.passwordNotAccepted;
+inline constexpr const char* kArRefusesPassword = kArkanLoginTexts.passwordNotAccepted;
 inline constexpr const char* kPrgrUserPasswordSet = "Ustawiono hasło Użytkownika programatora QO-G30.";
 inline constexpr const char* kArInstallerPasswordSet = "Ustawiono hasło Instalatora w Arkan.";
 inline constexpr const char* kArOldPasswordRefused = "Arkan nie przyjmuje logowania starym hasłem.";

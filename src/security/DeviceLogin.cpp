@@ -12,17 +12,6 @@ namespace qozel {
 
 namespace {
 
-constexpr AdminLoginTexts kArkanTexts = {
-    "Błąd logowania (hasłem default) do Arkan.",
-    "Arkan nie przyjmuje ustawienia hasła.",
-    "Arkan nie pozwala się zalogować",
-};
-constexpr AdminLoginTexts kProgrammerTexts = {
-    "Błąd logowania (hasłem default) do QO-G30.",
-    "QO-G30 nie przyjmuje ustawienia hasła.",
-    "QO-G30 nie pozwala się zalogować",
-};
-
 // Login message: user name field, then the challenge while the tag is
 // computed, then the tag in its place.
 constexpr std::size_t kLoginMessageSize = 28;
@@ -35,7 +24,7 @@ constexpr std::size_t kAcceptedReplySize = 4;
 
 const AdminLoginTexts& AdminLoginTextsFor(LoginDevice kind) noexcept
 {
-    return kind == LoginDevice::Arkan ? kArkanTexts : kProgrammerTexts;
+    return kind == LoginDevice::Arkan ? kArkanLoginTexts : kProgrammerLoginTexts;
 }
 
 Challenge GetChallenge(QoWUsbBulkD& device)

@@ -29,6 +29,16 @@ struct AdminLoginTexts {
     const char* passwordNotAccepted;
     const char* loginRefused;
 };
+inline constexpr AdminLoginTexts kArkanLoginTexts = {
+    "Błąd logowania (hasłem default) do Arkan.",
+    "Arkan nie przyjmuje ustawienia hasła.",
+    "Arkan nie pozwala się zalogować",
+};
+inline constexpr AdminLoginTexts kProgrammerLoginTexts = {
+    "Błąd logowania (hasłem default) do QO-G30.",
+    "QO-G30 nie przyjmuje ustawienia hasła.",
+    "QO-G30 nie pozwala się zalogować",
+};
 const AdminLoginTexts& AdminLoginTextsFor(LoginDevice kind) noexcept;
 
 // Challenge-response login and password setting on an Arkan or programmer.
