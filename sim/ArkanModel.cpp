@@ -25,7 +25,10 @@ bool IsKeyCertificate(std::uint8_t certClass, std::uint8_t number)
 
 } // namespace
 
-ArkanModel::ArkanModel(std::uint16_t nr, std::uint16_t type, std::uint16_t soft) : identity{nr, type, soft, 0} {}
+ArkanModel::ArkanModel(std::uint16_t nr, std::uint16_t type, std::uint16_t soft)
+    : AdminDeviceModel(DevInfo{nr, type, soft, 0}, "installer")
+{
+}
 
 DevInfo ArkanModel::Info() const noexcept
 {
@@ -35,29 +38,21 @@ DevInfo ArkanModel::Info() const noexcept
     return info;
 }
 
-std::optional<Bytes> ArkanModel::HandleCommand(std::uint8_t code, std::span<const std::uint8_t> payload)
+std::optional<std::uint32_t> ArkanModel::HeldKeySignature() const noexcept
 {
-    if (auto reply = upgrade.HandleUsb(code, payload, identity))
-        return reply;
-    if (auto reply = login.Handle(code, payload))
-        return reply;
+    if (!masterKey_)
+        return std::nullopt;
+    return masterKey_->signature;
+}
+
+std::uint8_t ArkanModel::NoKeysStatus() const noexcept
+{
+    return NoMasterKey;
+}
+
+std::optional<Bytes> ArkanModel::HandleDeviceCommand(std::uint8_t code, std::span<const std::uint8_t> payload)
+{
     switch (code) {
-    case 77: {
-        Bytes reply(DevInfo::kSize);
-        Info().ToBytes(std::span(reply).first<DevInfo::kSize>());
-        return reply;
-    }
-    case 108:
-        login.Logout();
-        return Status(Ok);
-    case 115: {
-        if (!masterKey_)
-            return Status(NoMasterKey);
-        Bytes reply(4);
-        for (int i = 0; i < 4; ++i)
-            reply[i] = static_cast<std::uint8_t>(masterKey_->signature >> (8 * i));
-        return reply;
-    }
     case 75: return Store(payload);
     case 107: return payload.size() == 6 + kUidSize ? IssueBackup(payload) : Issue(payload);
     case 69: return Sign(payload);

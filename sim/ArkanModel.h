@@ -1,8 +1,6 @@
 #pragma once
 
-#include "LoginResponder.h"
-#include "SimDeviceModel.h"
-#include "SimUpgradeTarget.h"
+#include "AdminDeviceModel.h"
 
 #include "devices/DevInfo.h"
 
@@ -16,7 +14,7 @@ namespace qozel::sim {
 // master key (temporary or target), issues certificates sealed for the
 // device they name, countersigns the programmer's reset certificates, and
 // refuses administrative commands without the administrator's login.
-class ArkanModel final : public SimDeviceModel {
+class ArkanModel final : public AdminDeviceModel {
 public:
     static constexpr std::uint16_t kDefaultType = 0x010E;
 
@@ -41,21 +39,16 @@ public:
 
     explicit ArkanModel(std::uint16_t nr = 0x0117, std::uint16_t type = kDefaultType, std::uint16_t soft = 3);
 
-    // nr, type and soft as reported; the flags follow the state.
-    DevInfo Info() const noexcept;
-    std::uint32_t DeviceId() const noexcept { return Info().DeviceId(); }
+    DevInfo Info() const noexcept override;
 
     const std::optional<MasterKey>& masterKey() const noexcept { return masterKey_; }
     void PreloadMasterKey(const MasterKey& key) { masterKey_ = key; }
 
-    // Administrator and installer login (commands 110, 76, 72).
-    LoginResponder login{{"installer"}};
-
-    SimUpgradeTarget upgrade;
-    DevInfo identity;  // flags unused; see Info()
 
 protected:
-    std::optional<Bytes> HandleCommand(std::uint8_t code, std::span<const std::uint8_t> payload) override;
+    std::optional<Bytes> HandleDeviceCommand(std::uint8_t code, std::span<const std::uint8_t> payload) override;
+    std::optional<std::uint32_t> HeldKeySignature() const noexcept override;
+    std::uint8_t NoKeysStatus() const noexcept override;
 
 private:
     Bytes Store(std::span<const std::uint8_t> payload);

@@ -19,7 +19,8 @@ std::uint32_t Le32(const std::uint8_t* p)
 
 } // namespace
 
-ProgrammerModel::ProgrammerModel(std::uint16_t nr, std::uint16_t type, std::uint16_t soft) : identity{nr, type, soft, 0}
+ProgrammerModel::ProgrammerModel(std::uint16_t nr, std::uint16_t type, std::uint16_t soft)
+    : AdminDeviceModel(DevInfo{nr, type, soft, 0}, "user")
 {
 }
 
@@ -55,29 +56,21 @@ void ProgrammerModel::PreloadKeys(std::span<const std::uint8_t, 32> masterKey, s
     keysTemporary_ = temporary;
 }
 
-std::optional<Bytes> ProgrammerModel::HandleCommand(std::uint8_t code, std::span<const std::uint8_t> payload)
+std::optional<std::uint32_t> ProgrammerModel::HeldKeySignature() const noexcept
 {
-    if (auto reply = upgrade.HandleUsb(code, payload, identity))
-        return reply;
-    if (auto reply = login.Handle(code, payload))
-        return reply;
+    if (!(HasKeys()))
+        return std::nullopt;
+    return keySignature_;
+}
+
+std::uint8_t ProgrammerModel::NoKeysStatus() const noexcept
+{
+    return NoKeys;
+}
+
+std::optional<Bytes> ProgrammerModel::HandleDeviceCommand(std::uint8_t code, std::span<const std::uint8_t> payload)
+{
     switch (code) {
-    case 77: {
-        Bytes reply(DevInfo::kSize);
-        Info().ToBytes(std::span(reply).first<DevInfo::kSize>());
-        return reply;
-    }
-    case 108:
-        login.Logout();
-        return Status(Ok);
-    case 115: {
-        if (!HasKeys())
-            return Status(NoKeys);
-        Bytes reply(4);
-        for (int i = 0; i < 4; ++i)
-            reply[i] = static_cast<std::uint8_t>(keySignature_ >> (8 * i));
-        return reply;
-    }
     case 82: return QueryCard();
     case 112: return PrepareCard(payload);
     case 80: return WriteFile(payload);

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "LoginResponder.h"
+#include "AdminDeviceModel.h"
 #include "SimCard.h"
-#include "SimDeviceModel.h"
-#include "SimUpgradeTarget.h"
 
 #include "devices/DevInfo.h"
 
@@ -19,7 +17,7 @@ namespace qozel::sim {
 // are programmed, read and erased with them, and it resets itself only with
 // its own reset certificate (countersigned by the Arkan while it holds target
 // keys).
-class ProgrammerModel final : public SimDeviceModel {
+class ProgrammerModel final : public AdminDeviceModel {
 public:
     static constexpr std::uint16_t kDefaultType = 0x00AA;
 
@@ -38,9 +36,7 @@ public:
 
     explicit ProgrammerModel(std::uint16_t nr = 0x0233, std::uint16_t type = kDefaultType, std::uint16_t soft = 4);
 
-    // nr, type and soft as reported; the flags follow the state.
-    DevInfo Info() const noexcept;
-    std::uint32_t DeviceId() const noexcept { return Info().DeviceId(); }
+    DevInfo Info() const noexcept override;
 
     // The card in the field.
     void PlaceCard(const SimCard& card) { card_ = card; }
@@ -54,14 +50,11 @@ public:
     // Starts the programmer with the three keys the Arkan would derive from `masterKey`.
     void PreloadKeys(std::span<const std::uint8_t, 32> masterKey, std::uint32_t signature, bool temporary);
 
-    // Administrator and user login (commands 110, 76, 72).
-    LoginResponder login{{"user"}};
-
-    SimUpgradeTarget upgrade;
-    DevInfo identity;  // flags unused; see Info()
 
 protected:
-    std::optional<Bytes> HandleCommand(std::uint8_t code, std::span<const std::uint8_t> payload) override;
+    std::optional<Bytes> HandleDeviceCommand(std::uint8_t code, std::span<const std::uint8_t> payload) override;
+    std::optional<std::uint32_t> HeldKeySignature() const noexcept override;
+    std::uint8_t NoKeysStatus() const noexcept override;
 
 private:
     using Key = std::array<std::uint8_t, 16>;
