@@ -58,14 +58,16 @@ public:
 
     std::optional<HidAttributes> GetAttributes() override
     {
-        if (!device_->plugged() || device_->faults.refuseAttributes)
+        if (!Alive() || device_->faults.refuseAttributes)
             return std::nullopt;
         return device_->attributes;
     }
-    bool SetFeature(std::span<const std::uint8_t> report) override { return device_->SetFeature(report); }
-    bool GetFeature(std::span<std::uint8_t> report) override { return device_->GetFeature(report); }
+    bool SetFeature(std::span<const std::uint8_t> report) override { return Alive() && device_->SetFeature(report); }
+    bool GetFeature(std::span<std::uint8_t> report) override { return Alive() && device_->GetFeature(report); }
 
 private:
+    bool Alive() const { return device_->plugged() && device_->path_ == path_; }
+
     std::shared_ptr<SimHidDevice> device_;
     std::string path_;
     std::shared_ptr<std::set<std::string>> held_;
@@ -80,6 +82,7 @@ std::string SimHidHost::Attach(std::shared_ptr<SimHidDevice> device)
     device->plugged_ = true;
     device->model().Replug();
     std::string path = "sim-hid-" + std::to_string(nextPath_++);
+    device->path_ = path;
     devices_.emplace_back(path, std::move(device));
     return path;
 }

@@ -47,6 +47,9 @@ private:
     std::shared_ptr<SimDeviceModel> model_;
     Bytes reply_;   // the reply frame waiting for Get Feature
     bool plugged_ = false;
+    // The path of the current attachment: a handle opened under an earlier
+    // one stays dead after the device is plugged in again, as on a real host.
+    std::string path_;
 };
 
 class SimHidHost final : public HidHost {

@@ -183,6 +183,19 @@ TEST_F(HidChannel, TraceGetsTheFrameAndNeverMoreThanTheReportHolds)
     EXPECT_LE(trace.bytes().back().data.size(), 575u);
 }
 
+TEST_F(HidChannel, AReaderPluggedBackNeedsToBeOpenedAgain)
+{
+    auto reader = Plug(DeviceVendorId, KbRdProductId, 5);
+    QoHID hid(host, KbRdProductId);
+    ASSERT_TRUE(hid.Open());
+    host.Detach(*reader);
+    host.Attach(reader);
+    EXPECT_EQ(ErrorOf<QoHIDErr>([&] { hid.ReadState(); }).code, 1);
+    hid.Close();
+    ASSERT_TRUE(hid.Open());
+    EXPECT_NO_THROW(hid.ReadState());
+}
+
 TEST_F(HidChannel, CloseForgetsTheIdentity)
 {
     Plug(DeviceVendorId, KbRdProductId, 5);
