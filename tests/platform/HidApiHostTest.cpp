@@ -2,6 +2,7 @@
 // hidapi enumerates through udev, opens the node and sends its feature
 // report ioctls; umockdev hands them to the emulated reader and its model.
 #include "support/EmulatedHidDevice.h" // umockdev first
+#include "support/PermissionChecks.h"
 
 #include "ScriptedModel.h"
 #include "link/DeviceErrors.h"
@@ -9,6 +10,8 @@
 #include "platform/hid/HidApiHost.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace qozel::test {
 namespace {
@@ -106,6 +109,43 @@ TEST_F(HidApiHostTest, AReaderHeldOpenCannotBeOpenedASecondTime)
     a.ReadState();
     b.ReadState();
     EXPECT_NE(a.info.nr, b.info.nr);
+}
+
+TEST_F(HidApiHostTest, AReaderThisUserMayNotOpenIsAbsentButNoted_OtherVendorsAreNot)
+{
+    EmulatedHidSetup foreign{.usbName = "3-1", .hidrawMinor = 0, .vendorId = 0x1234, .productId = KbRdProductId};
+    EmulatedHidDevice foreignDevice(bed, foreign, Model(1));
+    EmulatedHidDevice reader(bed, EmulatedHidSetup{.usbName = "3-2", .hidrawMinor = 1}, Model(2));
+    const std::string readerNode = bed.RootDir() + reader.Node();
+    ASSERT_EQ(chmod((bed.RootDir() + foreignDevice.Node()).c_str(), 0), 0);
+    ASSERT_EQ(chmod(readerNode.c_str(), 0), 0);
+
+    HidApiHost host;
+    QoHID k31(host, KbRdProductId);
+    {
+        PermissionChecks asUser;
+        EXPECT_FALSE(k31.Open());
+    }
+    EXPECT_EQ(host.DeniedDevices(),
+              (std::vector<DeniedDevice>{{"/dev/hidraw1", 0x1209, KbRdProductId}}));
+
+    ASSERT_EQ(chmod(readerNode.c_str(), 0666), 0); // access granted, as the udev rules do
+    {
+        PermissionChecks asUser;
+        ASSERT_TRUE(k31.Open());
+    }
+    EXPECT_TRUE(host.DeniedDevices().empty());
+    k31.Close();
+
+    ASSERT_EQ(chmod(readerNode.c_str(), 0), 0);
+    {
+        PermissionChecks asUser;
+        EXPECT_FALSE(k31.Open());
+    }
+    EXPECT_EQ(host.DeniedDevices().size(), 1u);
+    reader.Unplug();
+    EXPECT_EQ(host.ListInterfaces()->size(), 1u);
+    EXPECT_TRUE(host.DeniedDevices().empty()) << "a reader that went away is no longer noted";
 }
 
 } // namespace

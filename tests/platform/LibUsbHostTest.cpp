@@ -2,6 +2,7 @@
 // itself enumerates, opens, claims and transfers; umockdev carries its
 // system calls to the emulated devices and their device models.
 #include "support/EmulatedUsbDevice.h" // umockdev first
+#include "support/PermissionChecks.h"
 
 #include "ScriptedModel.h"
 #include "link/DeviceErrors.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <time.h>
 
 #include <chrono>
@@ -214,6 +216,40 @@ TEST_F(LibUsbHostTest, ADeviceUnpluggedDuringAnExchangeFailsIt_AndIsGoneForTheNe
     arkan.Close();
     EXPECT_FALSE(arkan.Open());
     EXPECT_EQ(host.ListInterfaces(kArkanGuid)->size(), 0u);
+}
+
+TEST_F(LibUsbHostTest, ADeviceThisUserMayNotOpenIsAbsentButNotedUntilItOpensOrGoesAway)
+{
+    auto arkan = std::make_unique<EmulatedUsbDevice>(bed, Declaring20(kArkanGuid, "3", 2), Model());
+    const std::string node = bed.RootDir() + arkan->Node();
+    LibUsbHost host;
+    QoWUsbBulkD channel(host, clock, kArkanGuid);
+    {
+        PermissionChecks asUser;
+        ASSERT_EQ(chmod(node.c_str(), 0), 0);
+        EXPECT_EQ(host.ListInterfaces(kArkanGuid)->size(), 0u);
+        EXPECT_FALSE(channel.Open());
+        EXPECT_EQ(host.DeniedDevices(), (std::vector<DeniedDevice>{{"1-3", 0x1209, 0x0001}}));
+        EXPECT_EQ(arkan->ControlRequests(), 0);
+    }
+
+    ASSERT_EQ(chmod(node.c_str(), 0666), 0); // access granted, as the udev rules do
+    EXPECT_TRUE(channel.Open());
+    EXPECT_TRUE(host.DeniedDevices().empty());
+    channel.Close();
+
+    {
+        PermissionChecks asUser;
+        ASSERT_EQ(chmod(node.c_str(), 0), 0);
+        host.ListInterfaces(kArkanGuid); // identified before: nothing opened
+        EXPECT_TRUE(host.DeniedDevices().empty());
+        EXPECT_FALSE(host.Open("usb:1-3:0"));
+        EXPECT_EQ(host.DeniedDevices().size(), 1u);
+    }
+    arkan->Unplug();
+    arkan.reset();
+    EXPECT_EQ(host.ListInterfaces(kArkanGuid)->size(), 0u);
+    EXPECT_TRUE(host.DeniedDevices().empty()) << "a device that went away is no longer noted";
 }
 
 } // namespace

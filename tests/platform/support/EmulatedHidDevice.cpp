@@ -77,6 +77,7 @@ EmulatedHidDevice::EmulatedHidDevice(Testbed& bed, EmulatedHidSetup setup, std::
     const std::string dev = std::to_string(kHidrawMajor) + ':' + std::to_string(spec_.hidrawMinor);
     gchar* raw = umockdev_testbed_add_device(bed_.get(), "hidraw", rawName.c_str(), hid, "dev", dev.c_str(),
                                              nullptr, "DEVNAME", node_.c_str(), nullptr);
+    usbPath_ = usb ? usb : "";
     g_free(usb);
     g_free(itf);
     g_free(hid);
@@ -100,6 +101,11 @@ EmulatedHidDevice::~EmulatedHidDevice()
     umockdev_testbed_detach_ioctl(bed_.get(), node_.c_str(), nullptr);
     g_signal_handlers_disconnect_by_data(handler_, this);
     g_object_unref(handler_);
+}
+
+void EmulatedHidDevice::Unplug()
+{
+    umockdev_testbed_remove_device(bed_.get(), usbPath_.c_str());
 }
 
 std::vector<std::vector<std::uint8_t>> EmulatedHidDevice::Reports() const

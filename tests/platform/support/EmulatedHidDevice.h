@@ -32,6 +32,8 @@ public:
     EmulatedHidDevice& operator=(const EmulatedHidDevice&) = delete;
 
     const std::string& Node() const noexcept { return node_; }
+    // Takes the device out of the testbed, as when it is unplugged.
+    void Unplug();
     // Every report received with Set Feature, report ID first.
     std::vector<std::vector<std::uint8_t>> Reports() const;
     int Ioctls() const;
@@ -53,6 +55,7 @@ private:
     EmulatedHidSetup spec_;
     std::shared_ptr<sim::SimDeviceModel> model_;
     std::string node_;
+    std::string usbPath_;
     UMockdevIoctlBase* handler_ = nullptr;
 
     mutable std::mutex mutex_;

@@ -46,6 +46,8 @@ public:
     // sysfs entry and the node go away, and a remove event is sent. Idempotent.
     void Unplug();
 
+    // The device node, e.g. /dev/bus/usb/001/002 (under the testbed's root).
+    const std::string& Node() const noexcept { return devNode_; }
     // Raw bytes the device has queued for its IN pipe, e.g. stale input.
     void QueueIn(Bytes transfer);
     // True once the model unplugged itself (a fault) or Unplug ran.
