@@ -79,7 +79,15 @@ bool ZelDevSet::ResetPrgrAlone()
 // programmer's reset certificate.
 bool ZelDevSet::ResetPrgrWithArkan()
 {
-    if (!EnsureArOnlyLogin() || !CheckHasMasterKey() || !CheckSignaturesMatch())
+    // The Arkan's login dialog may come between the programmer's state query
+    // and its reset: a programmer unplugged or replaced meanwhile ends the
+    // operation before it is sent anything.
+    MarkContinuity(DevKind::Programmer);
+    if (!EnsureArOnlyLogin())
+        return false;
+    if (!EnsurePresent(DevKind::Programmer) || !CheckContinuity(DevKind::Programmer))
+        return false;
+    if (!CheckHasMasterKey() || !CheckSignaturesMatch())
         return false;
 
     QoG30::Certificate certificate{};

@@ -143,6 +143,24 @@ TEST_F(ResetProgrammer, TargetKeysAreResetWithTheArkansCountersignature)
     EXPECT_EQ(set.prgr.keySignature, 0u);
 }
 
+TEST_F(ResetProgrammer, ProgrammerReplugedDuringTheArkanLoginGetsNoCommand)
+{
+    programmer->PreloadKeys(kMaster, 0x4444, false);
+    PlugInstalled(MasterKey(false, 0x4444));
+    prompts.AnswerDialog(kPassword);
+    prompts.whileShown = [&](const auto& shown) {
+        if (shown.kind == Kind::LoginDlg)
+            Replug(prDevice);
+    };
+    programmer->ClearRequests();
+    EXPECT_FALSE(set.ResetProgrammer());
+    EXPECT_THAT(Messages(), ElementsAre(texts::kPrgrReplugged));
+    EXPECT_EQ(programmer->CountOf(107), 0u);
+    EXPECT_EQ(programmer->CountOf(104), 0u);
+    EXPECT_EQ(arkan->CountOf(69), 0u);
+    EXPECT_EQ(programmer->keyBits(), 7);
+}
+
 TEST_F(ResetProgrammer, TargetKeysOfAnotherMasterKeyAreNotReset)
 {
     programmer->PreloadKeys(kMaster, 0x4444, false);
