@@ -31,14 +31,23 @@ protected:
     {
         if (!Sha256EngineAvailable(GetParam()))
             GTEST_SKIP() << "CPU lacks " << Sha256EngineName(GetParam());
-        saved_ = ActiveSha256Engine();
         ASSERT_TRUE(SelectSha256Engine(GetParam()));
     }
+    // Also runs after a skip, so the engine in force is remembered up front.
     void TearDown() override { SelectSha256Engine(saved_); }
 
 private:
-    Sha256Engine saved_ = Sha256Engine::Portable;
+    const Sha256Engine saved_ = ActiveSha256Engine();
 };
+
+TEST(Sha256Dispatch, StartsOnTheFastestEngineTheCpuOffers)
+{
+    Sha256Engine fastest = Sha256Engine::Portable;
+    for (const auto engine : kAllSha256Engines)
+        if (Sha256EngineAvailable(engine))
+            fastest = engine;
+    EXPECT_EQ(Sha256EngineName(ActiveSha256Engine()), std::string(Sha256EngineName(fastest)));
+}
 
 TEST_P(Sha256EngineTest, Fips180Vectors)
 {
