@@ -61,8 +61,15 @@ TEST_F(ReaderUpgrade, ModuleUpgradeEndsWithTheFinalEntryGroups)
         p = manager.UpgradeReaderStep(2);
     EXPECT_EQ(steps, 101 + 4);
     EXPECT_EQ(Reader(2).upgrade.upgradesCompleted(), 1);
-    // Past the end nothing more is sent.
-    EXPECT_EQ(manager.UpgradeReaderStep(2), 100);
+    // Past the end nothing more is sent: a step then is the device error of
+    // a step without an image, as for the USB devices.
+    try {
+        manager.UpgradeReaderStep(2);
+        ADD_FAILURE() << "a step past the end reported progress";
+    } catch (const WUsbErr& e) {
+        EXPECT_EQ(e.code, WUsbErr::NoImage);
+        EXPECT_EQ(e.cmd, 0);
+    }
     EXPECT_EQ(model->CountOf(117), 106u);
 }
 

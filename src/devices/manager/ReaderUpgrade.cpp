@@ -26,13 +26,13 @@ int ZelManager::ReaderImageVersion(int index)
 
 int ZelManager::UpgradeReaderStep(int index)
 {
-    if (!readerImage)
+    FirmwareImage* attached = readerImage;
+    const int total = attached ? attached->blockCount() + static_cast<int>(FirmwareImage::kFinalGroups) : 0;
+    // Nothing to send: no image, or all its blocks sent (never read past it).
+    // The same device error as the USB devices' step.
+    if (!attached || readerBlockCounter < 0 || readerBlockCounter >= total)
         throw WUsbErr{WUsbErr::NoImage, 0};
-    FirmwareImage& image = *readerImage;
-    const int total = image.blockCount() + static_cast<int>(FirmwareImage::kFinalGroups);
-    // Nothing is left to send after the last block; never read past the image.
-    if (readerBlockCounter >= total)
-        return 100;
+    FirmwareImage& image = *attached;
     auto fail = [&] {
         image.Disable();
         return -1;

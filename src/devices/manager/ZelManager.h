@@ -109,6 +109,9 @@ public:
 
     // Reader firmware upgrade through relayed command 117.
     int ReaderImageVersion(int index);
+    // Progress 0..100 after a successful step, -1 when the reader refused (the
+    // image is then disabled). Throws WUsbErr 13 when there is nothing to
+    // send: no reader image, or all its blocks sent.
     int UpgradeReaderStep(int index);
     std::uint8_t SendReaderBlock(int index, std::uint16_t blockNumber,
                                  std::span<const std::uint8_t, FirmwareImage::kBlockSize> block);
