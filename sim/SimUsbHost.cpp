@@ -24,12 +24,17 @@ void SimUsbDevice::QueueTransfer(Bytes transfer, std::uint32_t delayMs)
     inQueue_.push_back({now + std::uint64_t{delayMs} * 1000, std::move(transfer)});
 }
 
+void SimUsbDevice::QueueUnsolicited()
+{
+    while (auto frame = model_->TakeUnsolicited())
+        QueueTransfer(MakeFrame(frame->first, frame->second));
+}
+
 std::optional<std::size_t> SimUsbDevice::Read(std::span<std::uint8_t> buffer, std::uint32_t timeoutMs)
 {
     if (!plugged())
         return std::nullopt;
-    while (auto frame = model_->TakeUnsolicited())
-        QueueTransfer(MakeFrame(frame->first, frame->second));
+    QueueUnsolicited();
 
     if (transport.babble) {
         // Too short to be a frame, and different every time.
@@ -62,6 +67,9 @@ std::optional<std::size_t> SimUsbDevice::Write(std::span<const std::uint8_t> dat
         return std::nullopt;
     clock_->AdvanceUs(kTransferUs);
     written.emplace_back(data.begin(), data.end());
+    // What the device sent on its own before this request (events) leaves
+    // ahead of the reply, as on a real bus.
+    QueueUnsolicited();
     if (const auto frame = ParseFrame(data)) {
         const auto reply = model_->Process(frame->code, frame->payload);
         if (reply) {

@@ -68,6 +68,8 @@ private:
 
     std::optional<std::size_t> Read(std::span<std::uint8_t> buffer, std::uint32_t timeoutMs);
     std::optional<std::size_t> Write(std::span<const std::uint8_t> data);
+    // Moves the frames the model sent on its own into the IN queue.
+    void QueueUnsolicited();
 
     std::shared_ptr<SimDeviceModel> model_;
     VirtualClock* clock_ = nullptr;

@@ -278,5 +278,17 @@ TEST_F(ReaderEvents, EventAheadOfARelayReplyIsDiscardedWithIt)
     EXPECT_EQ(manager.NextEvent(event), ZelManager::kNoEvent);
 }
 
+TEST_F(ReaderEvents, EventRaisedBeforeACommandLeavesAheadOfItsReply)
+{
+    // The card was read before the list was asked for: its frame comes first
+    // and is dropped while the reply is awaited.
+    ASSERT_TRUE(model->PresentCard(Reader(1), kUid));
+    manager.RefreshReaders();
+    EXPECT_EQ(manager.NextEvent(event), ZelManager::kNoEvent);
+    // One raised after the reply is there for the next event read.
+    ASSERT_TRUE(model->TypePin(Reader(0), "7"));
+    EXPECT_EQ(manager.NextEvent(event), 0);
+}
+
 } // namespace
 } // namespace qozel
