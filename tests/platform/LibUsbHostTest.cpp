@@ -115,6 +115,18 @@ TEST_F(LibUsbHostTest, IdentificationIsReadOncePerAttachmentAndForgottenOnDetach
     EXPECT_GT(manager.ControlRequests(), 0);
 }
 
+TEST_F(LibUsbHostTest, ADeviceSeenBeforeItIsConfiguredIsIdentifiedOnceItIs)
+{
+    EmulatedUsbDevice arkan(bed, Declaring20(kArkanGuid, "1", 2), Model());
+    arkan.SetConfigured(false); // just attached: the kernel has not set its configuration yet
+    LibUsbHost host;
+    EXPECT_EQ(host.ListInterfaces(kArkanGuid)->size(), 0u);
+    EXPECT_EQ(arkan.ControlRequests(), 0);
+
+    arkan.SetConfigured(true);
+    EXPECT_EQ(host.ListInterfaces(kArkanGuid), std::vector<std::string>{"usb:1-1:0"});
+}
+
 TEST_F(LibUsbHostTest, OpenDrainsStaleInputThenReadsStateAndResendsAfterALostReply)
 {
     EmulatedUsbSetup setup = Declaring20(kArkanGuid, "1", 2);

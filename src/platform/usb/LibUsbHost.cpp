@@ -119,6 +119,11 @@ const LibUsbHost::Identity* LibUsbHost::Identify(libusb_device* device, const st
 {
     if (const auto it = identities_.find(key); it != identities_.end())
         return &it->second;
+    // A device the kernel has not configured yet shows no interfaces: it is
+    // asked on a later listing, not remembered as declaring none.
+    const auto numbers = InterfaceNumbers(device);
+    if (numbers.empty())
+        return nullptr;
     libusb_device_handle* handle = nullptr;
     const int r = libusb_open(device, &handle);
     if (r == LIBUSB_ERROR_ACCESS)
@@ -128,7 +133,6 @@ const LibUsbHost::Identity* LibUsbHost::Identify(libusb_device* device, const st
     denied_.erase(Location(device));
     libusb_device_descriptor desc{};
     libusb_get_device_descriptor(device, &desc);
-    const auto numbers = InterfaceNumbers(device);
     UsbProbeResult probe = ProbeInterfaceGuids(handle, desc.bcdUSB, numbers);
     libusb_close(handle);
     if (!probe.complete)

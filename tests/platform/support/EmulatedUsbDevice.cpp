@@ -152,6 +152,11 @@ void EmulatedUsbDevice::Unplug()
     umockdev_testbed_remove_device(bed_.get(), sysPath_.c_str());
 }
 
+void EmulatedUsbDevice::SetConfigured(bool configured)
+{
+    umockdev_testbed_set_attribute(bed_.get(), sysPath_.c_str(), "bConfigurationValue", configured ? "1" : "");
+}
+
 void EmulatedUsbDevice::QueueIn(Bytes transfer)
 {
     std::lock_guard lock(mutex_);

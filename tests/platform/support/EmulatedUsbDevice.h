@@ -48,6 +48,9 @@ public:
 
     // The device node, e.g. /dev/bus/usb/001/002 (under the testbed's root).
     const std::string& Node() const noexcept { return devNode_; }
+    // As the kernel shows a device before and after it has set its
+    // configuration: without one it has no interfaces.
+    void SetConfigured(bool configured);
     // Raw bytes the device has queued for its IN pipe, e.g. stale input.
     void QueueIn(Bytes transfer);
     // True once the model unplugged itself (a fault) or Unplug ran.
