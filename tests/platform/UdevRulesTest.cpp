@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -26,6 +27,9 @@ TEST(UdevRules, GeneratedFromTheBuildIds)
                          "\", ATTRS{idProduct}==\"" QOZEL_KBRD_HEX "\", TAG+=\"uaccess\""),
               std::string::npos);
     EXPECT_EQ(rules.find('@'), std::string::npos) << "a placeholder was left unreplaced";
+    // udev runs the rule files in name order; the uaccess tag is turned into
+    // an access list by the seat rules, so this file must come before them.
+    EXPECT_LT(std::filesystem::path(QOZEL_UDEV_RULES_FILE).filename().string(), "73-seat-late.rules");
 }
 
 TEST(UdevRules, IdsAreFourLowerCaseHexDigits)
