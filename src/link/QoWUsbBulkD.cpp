@@ -1,6 +1,7 @@
 #include "link/QoWUsbBulkD.h"
 
 #include "link/DeviceErrors.h"
+#include "platform/SecureMemory.h"
 
 #include <algorithm>
 #include <array>
@@ -20,7 +21,14 @@ void QoWUsbBulkD::SendFrame(std::uint8_t command, std::span<const std::uint8_t> 
     if (length == 0)
         return;
     // A lost request shows up as a missing reply; the write result adds nothing.
-    Write(std::span(frame).first(length));
+    // Requests carry keys and master-key records: the copy does not outlive the write.
+    try {
+        Write(std::span(frame).first(length));
+    } catch (...) {
+        SecureWipe(frame);
+        throw;
+    }
+    SecureWipe(frame);
 }
 
 std::size_t QoWUsbBulkD::ReceiveFrame(FrameBuffer& frame)
