@@ -13,11 +13,6 @@ constexpr std::size_t kCertificateSize = 80;
 constexpr std::size_t kBackupSize = 112;
 constexpr std::size_t kUidSize = 8;
 
-std::uint32_t Le32(const std::uint8_t* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
 bool IsKeyCertificate(std::uint8_t certClass, std::uint8_t number)
 {
     return (certClass == 0 && number >= 18 && number <= 20) || (certClass == 1 && (number == 21 || number == 22));

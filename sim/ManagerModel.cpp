@@ -36,11 +36,6 @@ void Put32(Bytes& out, std::uint32_t v)
     Put16(out, static_cast<std::uint16_t>(v >> 16));
 }
 
-std::uint32_t Le32(const std::uint8_t* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
 } // namespace
 
 SimReader& ManagerModel::AddReader(std::uint16_t readerNr, std::uint16_t type, std::uint16_t readerSoft)

@@ -12,11 +12,6 @@ constexpr std::size_t kCertificateSize = 80;
 constexpr std::uint8_t kDataFile = 1, kBackupFile = 7;
 constexpr std::size_t kDataFileSize = 16, kBackupFileSize = 112;
 
-std::uint32_t Le32(const std::uint8_t* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
 } // namespace
 
 ProgrammerModel::ProgrammerModel(std::uint16_t nr, std::uint16_t type, std::uint16_t soft)

@@ -11,6 +11,12 @@ namespace qozel::sim {
 // product's own frame code so that tests check one against the other.
 using Bytes = std::vector<std::uint8_t>;
 
+// A little-endian 32-bit field of a request; callers guarantee four bytes.
+inline std::uint32_t Le32(const std::uint8_t* p)
+{
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
 // CRC-16/MODBUS computed bit by bit.
 std::uint16_t ModbusCrc(std::span<const std::uint8_t> data);
 

@@ -21,11 +21,6 @@ constexpr std::uint8_t kReaderKeyClass = 1;
 constexpr std::uint8_t kResetCertificateNumber = 79;
 constexpr std::uint8_t kBackupReadingMode = 7;
 
-std::uint32_t Le32(const std::uint8_t* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
 void AppendLe32(Bytes& out, std::int32_t value)
 {
     for (int i = 0; i < 4; ++i)
