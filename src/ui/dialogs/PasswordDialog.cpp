@@ -152,4 +152,22 @@ void PasswordDialog::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
+QLayout* PasswordDialog::MakeNewPasswordGrid(QLineEdit* password, QLineEdit* repetition)
+{
+    return MakeFieldGrid({
+        {MakeLabel("Label1", QStringLiteral("Hasło:")), password, MakeLabel("Label2", QStringLiteral("(8..20 znaków)"))},
+        {MakeLabel("RepLbl", QStringLiteral("Powtórz:")), repetition},
+    });
+}
+
+bool PasswordDialog::RunForNewPassword(QLineEdit& password, QLineEdit& repetition, PasswordField& field)
+{
+    const bool ok = ShowModal();
+    if (ok)
+        ReadPassword(password, field);
+    EmptyPassword(password);
+    EmptyPassword(repetition);
+    return ok;
+}
+
 } // namespace qozel

@@ -46,6 +46,9 @@ protected:
         int spaceAbove = 0;
     };
     static QLayout* MakeFieldGrid(std::initializer_list<FieldRow> rows);
+    // The grid of the two set-password dialogs: "Hasło:" with the length
+    // hint, then "Powtórz:".
+    QLayout* MakeNewPasswordGrid(QLineEdit* password, QLineEdit* repetition);
     // A row holding `button` centred.
     static QLayout* MakeButtonRow(QPushButton* button);
 
@@ -55,6 +58,10 @@ protected:
 
     // Shows the dialog modally; true when it was closed with its OK button.
     bool ShowModal();
+
+    // Shows a set-password dialog; on OK reads `password` into `field`. Both
+    // edits are emptied whatever the outcome.
+    bool RunForNewPassword(QLineEdit& password, QLineEdit& repetition, PasswordField& field);
 
     static QString FromUtf8(std::string_view text);
     // The rule for a new password: at least 8 characters, repeated exactly

@@ -19,11 +19,7 @@ TSetPass1Dlg::TSetPass1Dlg(QWidget* parent)
     layout->setSpacing(8);
     layout->addWidget(infoLbl_);
     layout->addSpacing(12);
-    layout->addLayout(MakeFieldGrid({
-        {MakeLabel("Label1", QStringLiteral("Hasło:")), pass1Edit_,
-         MakeLabel("Label2", QStringLiteral("(8..20 znaków)"))},
-        {MakeLabel("RepLbl", QStringLiteral("Powtórz:")), pass2Edit_},
-    }));
+    layout->addLayout(MakeNewPasswordGrid(pass1Edit_, pass2Edit_));
     layout->addSpacing(20);
     layout->addLayout(MakeButtonRow(setPassBtn_));
     layout->addStretch();
@@ -46,12 +42,7 @@ void TSetPass1Dlg::Pass1EditChange()
 bool TSetPass1Dlg::Run(std::string_view title, PasswordField& password)
 {
     infoLbl_->setText(FromUtf8(title));
-    const bool ok = ShowModal();
-    if (ok)
-        ReadPassword(*pass1Edit_, password);
-    EmptyPassword(*pass1Edit_);
-    EmptyPassword(*pass2Edit_);
-    return ok;
+    return RunForNewPassword(*pass1Edit_, *pass2Edit_, password);
 }
 
 } // namespace qozel

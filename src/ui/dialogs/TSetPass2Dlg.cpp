@@ -26,11 +26,7 @@ TSetPass2Dlg::TSetPass2Dlg(QWidget* parent)
     layout->addSpacing(24);
     layout->addWidget(prompt);
     layout->addSpacing(10);
-    layout->addLayout(MakeFieldGrid({
-        {MakeLabel("Label1", QStringLiteral("Hasło:")), pass1Edit_,
-         MakeLabel("Label2", QStringLiteral("(8..20 znaków)"))},
-        {MakeLabel("RepLbl", QStringLiteral("Powtórz:")), pass2Edit_},
-    }));
+    layout->addLayout(MakeNewPasswordGrid(pass1Edit_, pass2Edit_));
     layout->addSpacing(20);
     layout->addLayout(MakeButtonRow(setPassBtn_));
     layout->addStretch();
@@ -52,12 +48,7 @@ bool TSetPass2Dlg::Run(std::string_view line1, std::string_view line2, PasswordF
 {
     info1Lbl_->setText(FromUtf8(line1));
     info2Lbl_->setText(FromUtf8(line2));
-    const bool ok = ShowModal();
-    if (ok)
-        ReadPassword(*pass1Edit_, password);
-    EmptyPassword(*pass1Edit_);
-    EmptyPassword(*pass2Edit_);
-    return ok;
+    return RunForNewPassword(*pass1Edit_, *pass2Edit_, password);
 }
 
 } // namespace qozel
