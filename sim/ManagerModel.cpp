@@ -64,6 +64,8 @@ SimReader& ManagerModel::AddModule(std::uint16_t moduleNr, std::uint16_t reader1
 
 std::optional<Bytes> ManagerModel::HandleCommand(std::uint8_t code, std::span<const std::uint8_t> payload)
 {
+    if (auto reply = Upgrade(code, payload))
+        return reply;
     switch (code) {
     case kCmdReadState: {
         Bytes state;
@@ -99,6 +101,14 @@ std::optional<Bytes> ManagerModel::HandleCommand(std::uint8_t code, std::span<co
             return Relay(code, payload);
         return Status(kBadRequest);
     }
+}
+
+std::optional<Bytes> ManagerModel::Upgrade(std::uint8_t code, std::span<const std::uint8_t> payload)
+{
+    DevInfo self{nr, kType, soft, baud100};
+    auto reply = upgrade.HandleUsb(code, payload, self);
+    soft = self.soft;
+    return reply;
 }
 
 Bytes ManagerModel::ReaderList() const

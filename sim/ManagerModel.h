@@ -2,6 +2,7 @@
 
 #include "SimDeviceModel.h"
 #include "SimReader.h"
+#include "SimUpgradeTarget.h"
 
 #include <cstdint>
 #include <memory>
@@ -13,7 +14,8 @@ namespace qozel::sim {
 
 // The ZEL Manager's firmware: its identity, bus rate, clock and key
 // signature, the list of readers on its bus, the relaying of commands to the
-// addressed reader, and the event frames the readers cause.
+// addressed reader, the event frames the readers cause, and the upgrade of its
+// own firmware.
 // The base faults act on the Manager's own frames; a reader's refusal or a
 // wrong-length answer to a relayed command is set on the reader
 // (SimReader::forcedAnswers), since it travels inside a relay reply.
@@ -30,6 +32,10 @@ public:
     std::uint16_t baud100 = 96;        // bus rate / 100; 0 = not set
     std::uint32_t clock = 0;           // last time set
     std::uint32_t keySignature = 0;    // last signature set
+
+    // Upgrade of the Manager's own firmware (commands 90, 89, 121); `soft`
+    // changes only when the final entry is accepted.
+    SimUpgradeTarget upgrade;
 
     // Readers in the order the Manager lists them.
     std::vector<std::shared_ptr<SimReader>> bus;
@@ -67,6 +73,7 @@ protected:
     std::optional<Bytes> HandleCommand(std::uint8_t code, std::span<const std::uint8_t> payload) override;
 
 private:
+    std::optional<Bytes> Upgrade(std::uint8_t code, std::span<const std::uint8_t> payload);
     Bytes ReaderList() const;
     std::optional<Bytes> Relay(std::uint8_t code, std::span<const std::uint8_t> payload);
     bool Raise(SimReader& reader, std::optional<Bytes> eventBytes);

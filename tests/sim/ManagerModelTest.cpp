@@ -3,9 +3,14 @@
 
 #include "ManagerModel.h"
 #include "SimCertificate.h"
+#include "SimInstallation.h"
 #include "SimUsbHost.h"
+#include "TestImageMaker.h"
+#include "TestImages.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace qozel::sim {
 namespace {
@@ -193,6 +198,53 @@ TEST_F(ManagerModelTest, ModuleReportsItsTwoReaders)
     EXPECT_EQ(ShortName(DevInfo::FromBytes(data)), "QO-V72");
     ASSERT_EQ(manager.ReadModuleData(1, ZelManager::ModuleReader2, data), 0);
     EXPECT_EQ(ShortName(DevInfo::FromBytes(data)), "QO-V76");
+}
+
+constexpr TestImageLayout kManagerImage =
+    *std::ranges::find(kTestImageLayouts, ImageSlot::Manager, &TestImageLayout::slot);
+
+// The Manager of an installation upgrading its own firmware from the product's
+// Manager image slot.
+class ManagerUpgradeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(manager.Open());
+        manager.ReadState();
+        ASSERT_EQ(manager.ImageVersion(), kManagerImage.version);
+    }
+    void TearDown() override { UseTestImages(); }
+
+    // Steps through the image; the last progress, or -1 at the first refusal.
+    int RunUpgrade()
+    {
+        int progress = 0;
+        for (int step = 0; step < kManagerImage.blocks && progress >= 0; ++step)
+            progress = manager.UpgradeStep();
+        return progress;
+    }
+
+    SimInstallation site;
+    ZelManager manager{site.usb, site.clock};
+};
+
+TEST_F(ManagerUpgradeTest, FinishedUpgradeReportsTheImagesVersion)
+{
+    EXPECT_EQ(RunUpgrade(), 100);
+    EXPECT_EQ(site.manager->soft, kManagerImage.version);
+
+    manager.Close();
+    ASSERT_TRUE(manager.Open());
+    manager.ReadState();
+    EXPECT_EQ(manager.info.soft, kManagerImage.version);
+}
+
+TEST_F(ManagerUpgradeTest, RefusedBlockLeavesTheOldFirmware)
+{
+    const std::uint16_t before = site.manager->soft;
+    site.manager->upgrade.refuseBlock = 10;
+    EXPECT_EQ(RunUpgrade(), -1);
+    EXPECT_EQ(site.manager->soft, before);
 }
 
 } // namespace
