@@ -157,6 +157,11 @@ void ZelDevSet::DropDevice(DevKind kind)
     prompts_.ShowErrorMsg(TextsOf(kind).noConnection);
 }
 
+void ZelDevSet::CloseDevice(DevKind kind)
+{
+    WithDevice(kind, [](auto& device) { Forget(device); });
+}
+
 void ZelDevSet::MarkContinuity(DevKind kind)
 {
     if (kind == DevKind::Arkan)

@@ -41,6 +41,8 @@ public:
     bool EnsurePresent(DevKind kind);
     // After a device error: forgets the device and shows its no-connection message.
     void DropDevice(DevKind kind);
+    // Forgets the device without a word (the window closing).
+    void CloseDevice(DevKind kind);
     // Marks a bulk device before a dialog, so that CheckContinuity can tell
     // afterwards whether it was unplugged or replaced meanwhile.
     void MarkContinuity(DevKind kind);

@@ -32,6 +32,8 @@ struct ReaderConfig {
                 static_cast<std::uint8_t>((sendUid ? 0x01 : 0) | (sendDepartment ? 0x02 : 0) | (sendIndex ? 0x04 : 0)),
                 0, 0, 0, 0, 0};
     }
+
+    friend bool operator==(const ReaderConfig&, const ReaderConfig&) = default;
 };
 
 // The configuration of a two-reader module QO-L74 (kind 1).
@@ -58,6 +60,8 @@ struct ModuleConfig {
         return {static_cast<std::uint8_t>((activityIndex & 0x0F) << 4),
                 static_cast<std::uint8_t>((reader1 + 1) | ((reader2 + 1) << 2)), 0, 0, 0, 0, 0, 0};
     }
+
+    friend bool operator==(const ModuleConfig&, const ModuleConfig&) = default;
 };
 
 } // namespace qozel

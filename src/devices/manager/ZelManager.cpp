@@ -109,6 +109,7 @@ void ZelManager::SetReadingMode(ReadingMode mode, std::uint32_t value)
 
 std::uint32_t ZelManager::RefreshReaders()
 {
+    const std::int32_t countBefore = readerCount;
     maxReaderAddress = 0;
     anyReaderOnline = false;
     std::array<std::uint8_t, kReaderListMax> list;
@@ -126,6 +127,14 @@ std::uint32_t ZelManager::RefreshReaders()
         }
         anyReaderOnline |= record.online;
         maxReaderAddress = std::max<std::int32_t>(maxReaderAddress, record.address());
+    }
+    // Rows the list no longer reaches forget their reader and count as
+    // changed, so that they are drawn as unlisted, and a reader that comes
+    // back later is seen as new.
+    for (std::int32_t i = readerCount; i < countBefore; ++i) {
+        readers[static_cast<std::size_t>(i)].info = {};
+        readers[static_cast<std::size_t>(i)].online = false;
+        mask |= 1u << i;
     }
     if (keySignatureChanged) {
         // Every row's key state is judged against the new signature.
@@ -191,6 +200,9 @@ void ZelManager::CloseManager()
 {
     readerImage = nullptr;
     Close();
+    // A Manager opened later, this one again or another, has to be sent the
+    // Arkan's signature afresh.
+    sentKeySignature = 0;
     info = {};
     image = nullptr;
     blockCounter = 0;

@@ -104,7 +104,7 @@ public:
     bool AnyReaderWithBackupKeys() const;
     // Kind 0 to every online reader, going on after refusals; true when all accepted.
     bool WriteReaderConfigToAll(const ConfigBytes& config);
-    // Closes and forgets the device; the reader table stays.
+    // Closes and forgets the device and the signature last sent; the reader table stays.
     void CloseManager();
 
     // Reader firmware upgrade through relayed command 117.

@@ -1,0 +1,17 @@
+#include "app/HexText.h"
+
+namespace qozel {
+
+std::string HexText(std::span<const std::uint8_t> bytes)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(bytes.size() * 2);
+    for (const std::uint8_t b : bytes) {
+        text += kDigits[b >> 4];
+        text += kDigits[b & 0x0F];
+    }
+    return text;
+}
+
+} // namespace qozel

@@ -1,0 +1,321 @@
+#include "app/PollCycle.h"
+
+#include "app/WindowView.h"
+#include "link/DeviceErrors.h"
+#include "link/TraceSet.h"
+#include "platform/SecureMemory.h"
+
+#include <algorithm>
+#include <exception>
+#include <string>
+
+namespace qozel {
+
+PollCycle::PollCycle(UsbHost& usbHost, HidHost& hidHost, Clock& clock, Prompts& prompts, WindowView& view,
+                     UpgradeBox& upgradeBox)
+    : manager(usbHost, clock), devices(usbHost, hidHost, clock, prompts), grain(clock),
+      upgrader(upgradeBox, prompts, clock), usbHost_(usbHost), clock_(clock), prompts_(prompts), view_(view)
+{
+    manager.trace = TraceMan;
+    devices.ar.trace = TraceAr;
+    devices.prgr.trace = TracePrgr;
+    devices.kbRd.trace = TraceKbRd;
+}
+
+PollCycle::~PollCycle() = default;
+
+bool PollCycle::ReadersTabShown() const
+{
+    return view_.ShownTab() == WindowView::ReadersTab;
+}
+
+void PollCycle::ZelTimerTimer()
+{
+    // A tick delivered by the nested loop of a box shown in a pass or an
+    // action would interleave two exchanges on one device.
+    if (timerPassActive || userFunctionActive)
+        return;
+    timerPassActive = true;
+    view_.SetTimerEnabled(false);
+    try {
+        ManagerTick();
+        DeviceSlot(static_cast<DevKind>(deviceSlot));
+    } catch (...) {
+        // Device errors are handled where they arise; nothing else may end the program.
+    }
+    deviceSlot = (deviceSlot + 1) % 3;
+    if (!userFunctionActive)
+        view_.SetTimerEnabled(pollRunning);
+    timerPassActive = false;
+}
+
+void PollCycle::DeviceSlot(DevKind kind)
+{
+    const int presence = devices.PollPresence(kind);
+    if (presence != 0)
+        RefreshShownTab();
+    if (presence != 1)
+        return;
+    bool upgraded = false;
+    switch (kind) {
+    case DevKind::Arkan:
+        upgraded = upgrader.UpgradeBulkDevice(devices.ar, kArkanTitle);
+        break;
+    case DevKind::Programmer:
+        upgraded = upgrader.UpgradeBulkDevice(devices.prgr, kProgrammerTitle);
+        break;
+    case DevKind::KbReader:
+        upgraded = upgrader.UpgradeHidDevice(devices.kbRd, kKbReaderTitle);
+        break;
+    }
+    if (upgraded)
+        RefreshShownTab();
+}
+
+void PollCycle::ManagerTick()
+{
+    try {
+        ManagerPass();
+    } catch (...) {
+        manager.CloseManager();
+        lastCheckedReaderCount = 0;
+        DeselectReader();
+        try {
+            RefreshShownTab();
+        } catch (...) {
+        }
+    }
+}
+
+void PollCycle::ManagerPass()
+{
+    const int countBefore = manager.readerCount;
+    if (!manager.IsOpen() && !AttachManager())
+        return;
+    SendKeySignatureIfChanged();
+    for (int row = 0; row < countBefore; ++row)
+        table.ExpireEventMarks(row);
+    PumpEvents();
+    if (normalReadingOwed_ || (backupCardDeadlineUs_ != 0 && clock_.Microseconds() > backupCardDeadlineUs_)) {
+        manager.SetReadingMode(ZelManager::NormalReading, 0);
+        backupCardDeadlineUs_ = 0;
+        normalReadingOwed_ = false;
+    }
+    table.ShowReaderRows(manager.RefreshReaders());
+    if (selectedReader >= 0)
+        pane.ShowPowerValues(manager.readers[static_cast<std::size_t>(selectedReader)]);
+    RefreshShownTab();
+    MaintainReaders();
+}
+
+bool PollCycle::AttachManager()
+{
+    if (!manager.Open()) {
+        oneManagerWarningArmed = true;
+        return false;
+    }
+    {
+        ZelManager second(usbHost_, clock_);
+        if (second.Open()) {
+            if (oneManagerWarningArmed)
+                prompts_.ShowErrorMsg(kOneManagerOnly);
+            oneManagerWarningArmed = false;
+            second.Close();
+            manager.CloseManager();
+            return false;
+        }
+    }
+    oneManagerWarningArmed = true;
+    readerCheckCountdown = kReaderCheckTicks;
+    // Whatever was selected or checked belonged to the Manager seen before;
+    // this one may be another with other readers.
+    DeselectReader();
+    lastCheckedReaderCount = 0;
+    manager.ReadState(timeouts::kReadState);
+    manager.SetTime(clock_.UtcSeconds());
+    SendKeySignatureIfChanged();
+    RefreshShownTab();
+    if (upgrader.UpgradeBulkDevice(manager, kManagerTitle)) {
+        lastCheckedReaderCount = 0;
+        DeselectReader();
+        RefreshShownTab();
+        return false;
+    }
+    return true;
+}
+
+void PollCycle::SendKeySignatureIfChanged()
+{
+    const std::uint32_t signature = devices.ar.keySignature;
+    if (signature != manager.sentKeySignature)
+        manager.SetKeySignature(signature);
+}
+
+void PollCycle::PumpEvents()
+{
+    ReaderEvent event;
+    for (int handled = 0; handled < kMaxEventsPerPass; ++handled) {
+        const int index = manager.NextEvent(event);
+        if (index == ZelManager::kNoEvent)
+            return;
+        DispatchEvent(index, event);
+    }
+}
+
+void PollCycle::DispatchEvent(int index, const ReaderEvent& event)
+{
+    if (index < 0 || index >= manager.readerCount)
+        return;
+    if (event.kind() == ReaderEvent::BackupCertificate)
+        TakeBackupCertificate(event);
+    else
+        table.ShowReaderEvent(index, event);
+}
+
+void PollCycle::TakeBackupCertificate(const ReaderEvent& event)
+{
+    if (backupCardDeadlineUs_ == 0 || event.length < 1 + kBackupCertificateSize)
+        return;
+    // The certificate is taken and the wait ended before anything else is
+    // sent, so that a failing Manager cannot lose the card just read.
+    std::array<std::uint8_t, kBackupCertificateSize> certificate;
+    std::copy_n(event.bytes.begin() + 1, kBackupCertificateSize, certificate.begin());
+    backupCardDeadlineUs_ = 0;
+    std::exception_ptr modeError;
+    try {
+        manager.SetReadingMode(ZelManager::NormalReading, 0);
+    } catch (const WUsbErr&) {
+        normalReadingOwed_ = true;
+        modeError = std::current_exception();
+    }
+    if (onBackupCertificate)
+        onBackupCertificate(certificate);
+    SecureWipe(certificate);
+    RefreshShownTab();
+    if (modeError)
+        std::rethrow_exception(modeError);
+}
+
+void PollCycle::MaintainReaders()
+{
+    const int count = manager.readerCount;
+    if (count == lastCheckedReaderCount)
+        return;
+    if (readerCheckCountdown-- > 0)
+        return;
+    // A reader at 0xFF has no valid address; address 0 marks it as one still
+    // to be given an address. Offline readers cannot answer: each relay to one
+    // would wait out two time-outs and close the Manager.
+    bool repaired = false;
+    for (int i = 0; i < count; ++i) {
+        const ReaderRecord& reader = manager.readers[static_cast<std::size_t>(i)];
+        if (reader.online && reader.address() == 0xFF) {
+            manager.SetReaderAddress(i, 0);
+            repaired = true;
+        }
+    }
+    if (repaired)
+        return;
+    if (upgrader.UpgradeReaders(manager)) {
+        lastCheckedReaderCount = count;
+        readerCheckCountdown = kReaderCheckTicks;
+    } else {
+        readerCheckCountdown = kReaderRecheckTicks;
+    }
+}
+
+void PollCycle::RefreshShownTab()
+{
+    const int tab = view_.ShownTab();
+    if (tab == WindowView::ReadersTab)
+        pane.PollReadersTab();
+    else
+        view_.PollTab(tab);
+}
+
+bool PollCycle::EnsureManager()
+{
+    ManagerTick();
+    if (!manager.IsOpen())
+        ManagerTick();
+    if (manager.IsOpen())
+        return true;
+    prompts_.ShowErrorMsg(kManagerNoConnection);
+    return false;
+}
+
+bool PollCycle::CheckSelectedReader()
+{
+    // An action's EnsureManager may have run a pass that dropped or shortened
+    // the list; index -1 would address every reader on the bus.
+    if (selectedReader >= 0 && selectedReader < manager.readerCount &&
+        manager.readers[static_cast<std::size_t>(selectedReader)].online)
+        return true;
+    prompts_.ShowErrorMsg(kSelectedReaderGone);
+    return false;
+}
+
+bool PollCycle::CheckManagerContinuity()
+{
+    if (manager.continuityFlag)
+        return true;
+    prompts_.ShowErrorMsg(kManagerReplugged);
+    return false;
+}
+
+void PollCycle::DeselectReader()
+{
+    if (selectedReader >= 0)
+        table.MoveSelection(selectedReader, -1);
+    selectedReader = -1;
+}
+
+void PollCycle::BeginUserFunction()
+{
+    userFunctionActive = true;
+    view_.SetTimerEnabled(false);
+    if (!timerPassActive)
+        return;
+    view_.Diagnostic(kUserFunctionInPass);
+    int sleeps = 0;
+    while (timerPassActive && sleeps < kUserWaitSleeps) {
+        clock_.SleepMs(kUserWaitSleepMs);
+        ++sleeps;
+    }
+    view_.Diagnostic(kWaitLoopEnded + std::to_string(sleeps));
+}
+
+void PollCycle::EndUserFunction()
+{
+    userFunctionActive = false;
+    view_.SetTimerEnabled(pollRunning);
+}
+
+void PollCycle::StartStopBtnClick()
+{
+    pollRunning = !pollRunning;
+    view_.SetTimerEnabled(pollRunning);
+}
+
+void PollCycle::StartBackupCardWait()
+{
+    backupCardDeadlineUs_ = clock_.Microseconds() + kBackupCardWaitUs;
+}
+
+void PollCycle::FormClose()
+{
+    // Readers left in backup-card reading mode would no longer read ordinary cards.
+    if (manager.IsOpen() && (backupCardDeadlineUs_ != 0 || normalReadingOwed_)) {
+        try {
+            manager.SetReadingMode(ZelManager::NormalReading, 0);
+        } catch (const WUsbErr&) {
+        }
+    }
+    backupCardDeadlineUs_ = 0;
+    normalReadingOwed_ = false;
+    manager.CloseManager();
+    devices.CloseDevice(DevKind::Arkan);
+    devices.CloseDevice(DevKind::Programmer);
+}
+
+} // namespace qozel

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string_view>
+
+namespace qozel {
+
+// What the poll cycle asks of the window that shows it. The Qt main window
+// implements it; tests record it.
+class WindowView {
+public:
+    // Tab indices of the page control.
+    enum Tab : int { ReadersTab = 0, CardsTab = 1, KeyTab = 2, RecoveryTab = 3 };
+
+    virtual ~WindowView() = default;
+
+    virtual int ShownTab() const = 0;
+    virtual void SetTimerEnabled(bool enabled) = 0;
+    // Draws at once what the models changed since the last drawing.
+    virtual void Redraw() = 0;
+    // Change-driven update of a tab other than the Readers tab.
+    virtual void PollTab(int tab) = 0;
+    // The diagnostic hook: notes for a developer, never shown to the user.
+    virtual void Diagnostic(std::string_view text) = 0;
+};
+
+// The small non-modal box that shows a firmware upgrade as it runs.
+class UpgradeBox {
+public:
+    virtual ~UpgradeBox() = default;
+
+    // Shows the box with the device line, the new version and an empty bar of
+    // `maximum`, moving it up the first time in a run, and paints it at once.
+    virtual void Show(std::string_view deviceText, std::string_view newSoftText, int maximum) = 0;
+    // Sets the bar and paints it at once.
+    virtual void SetProgress(int position) = 0;
+    virtual void Close() = 0;
+};
+
+} // namespace qozel
