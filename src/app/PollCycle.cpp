@@ -188,8 +188,7 @@ void PollCycle::TakeBackupCertificate(const ReaderEvent& event)
         normalReadingOwed_ = true;
         modeError = std::current_exception();
     }
-    if (onBackupCertificate)
-        onBackupCertificate(certificate);
+    recoveryTab.StoreBackupCertificate(certificate);
     SecureWipe(certificate);
     RefreshShownTab();
     if (modeError)
@@ -226,11 +225,22 @@ void PollCycle::MaintainReaders()
 
 void PollCycle::RefreshShownTab()
 {
-    const int tab = view_.ShownTab();
-    if (tab == WindowView::ReadersTab)
+    switch (view_.ShownTab()) {
+    case WindowView::ReadersTab:
         pane.PollReadersTab();
-    else
-        view_.PollTab(tab);
+        break;
+    case WindowView::CardsTab:
+        cardsTab.PollCardsTab();
+        break;
+    case WindowView::KeyTab:
+        keyTab.PollKeyTab();
+        break;
+    case WindowView::RecoveryTab:
+        recoveryTab.PollRecoveryTab();
+        break;
+    default:
+        break;
+    }
 }
 
 bool PollCycle::EnsureManager()

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "app/CardsTab.h"
+#include "app/KeyTab.h"
 #include "app/ReaderPane.h"
 #include "app/ReaderTable.h"
+#include "app/RecoveryTab.h"
 #include "app/Upgrader.h"
 #include "devices/manager/ZelManager.h"
 #include "devset/ZelDevSet.h"
@@ -9,7 +12,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <span>
 
 namespace qozel {
@@ -72,11 +74,10 @@ public:
     void FormClose();
 
     // The backup-card wait: the readers were put into backup-card reading
-    // mode; the first backup card's certificate goes to `onBackupCertificate`
-    // and the readers return to normal reading, or they do so after 60 s.
+    // mode; the first backup card's certificate is stored in the Arkan and the
+    // readers return to normal reading, or they do so after 60 s.
     void StartBackupCardWait();
     bool BackupCardAwaited() const noexcept { return backupCardDeadlineUs_ != 0; }
-    std::function<void(std::span<const std::uint8_t, kBackupCertificateSize>)> onBackupCertificate;
 
     // Drops the selected reader (its row loses the selection colour).
     void DeselectReader();
@@ -103,6 +104,9 @@ public:
 
     ReaderTable table{*this};
     ReaderPane pane{*this};
+    CardsTab cardsTab{*this};
+    KeyTab keyTab{*this};
+    RecoveryTab recoveryTab{*this};
     Upgrader upgrader;
 
 private:

@@ -21,6 +21,11 @@ public:
     virtual void PollTab(int tab) = 0;
     // The diagnostic hook: notes for a developer, never shown to the user.
     virtual void Diagnostic(std::string_view text) = 0;
+
+    // The small bars that show a success.
+    enum class SuccessBar { CardProgrammed, ConfigWritten };
+    // Runs the bar from 0 to 20 with short pauses, then hides it.
+    virtual void AnimateProgress(SuccessBar) {}
 };
 
 // The small non-modal box that shows a firmware upgrade as it runs.

@@ -2,6 +2,7 @@
 
 #include "app/PollCycle.h"
 #include "app/WindowView.h"
+#include "security/PasswordKey.h"
 
 #include "ScriptedPrompts.h"
 #include "SimInstallation.h"
@@ -23,12 +24,14 @@ public:
     void Redraw() override { ++redraws; }
     void PollTab(int shown) override { polledTabs.push_back(shown); }
     void Diagnostic(std::string_view text) override { diagnostics.emplace_back(text); }
+    void AnimateProgress(SuccessBar bar) override { animations.push_back(bar); }
 
     int tab = ReadersTab;
     bool timerEnabled = false;
     int redraws = 0;
     std::vector<int> polledTabs;
     std::vector<std::string> diagnostics;
+    std::vector<SuccessBar> animations;
 };
 
 // Every showing of the upgrade box with the positions its bar took.
@@ -76,6 +79,17 @@ protected:
             if (layout.slot == slot)
                 return layout.version;
         return 0;
+    }
+
+    static constexpr const char* kPassword = "tajne123";
+
+    // The administrator password `kPassword` set in a simulated Arkan or programmer.
+    static void GiveAdminPassword(sim::LoginResponder& login)
+    {
+        const Key16 key = DeriveKey(kAdminUser, sim::ScriptedPrompts::Field(kPassword));
+        sim::Block16 block;
+        std::copy(key.bytes.begin(), key.bytes.end(), block.begin());
+        login.SetKey(kAdminUser, block);
     }
 
     // Runs `n` timer ticks 250 ms apart.

@@ -152,12 +152,19 @@ class BackupCardWait : public CycleTest {
 protected:
     void SetUp() override
     {
+        GiveAdminPassword(install.arkan->login);
         Pass();
-        cycle.onBackupCertificate = [this](std::span<const std::uint8_t, PollCycle::kBackupCertificateSize> c) {
-            handedOn.assign(c.begin(), c.end());
-        };
         cycle.StartBackupCardWait();
         install.manager->ClearRequests();
+    }
+    // The certificates the Arkan was asked to store.
+    std::vector<sim::Bytes> Stored() const
+    {
+        std::vector<sim::Bytes> stored;
+        for (const auto& request : install.arkan->requests())
+            if (request.code == ZelArkan::kCmdStore)
+                stored.push_back(request.payload);
+        return stored;
     }
     sim::Bytes BackupEvent() const
     {
@@ -166,7 +173,6 @@ protected:
             event.push_back(static_cast<std::uint8_t>(i));
         return event;
     }
-    std::vector<std::uint8_t> handedOn;
 };
 
 TEST_F(BackupCardWait, EndsOnceWithNormalReadingAfterSixtySeconds)
@@ -176,17 +182,22 @@ TEST_F(BackupCardWait, EndsOnceWithNormalReadingAfterSixtySeconds)
     Pass(20);
     EXPECT_EQ(ManagerCount(kReadingMode), 1u);
     EXPECT_FALSE(cycle.BackupCardAwaited());
-    EXPECT_TRUE(handedOn.empty());
+    EXPECT_TRUE(Stored().empty());
     EXPECT_TRUE(prompts.shown.empty());
 }
 
-TEST_F(BackupCardWait, AFailedReturnToNormalReadingStillHandsTheCertificateOnAndIsRetried)
+TEST_F(BackupCardWait, AFailedReturnToNormalReadingStillStoresTheCertificateAndIsRetried)
 {
     install.manager->faults.refuseCommand = kReadingMode;
     install.manager->EmitEvent(Reader(0).id(), BackupEvent());
+    prompts.AnswerDialog(kPassword);
     Pass();
-    ASSERT_EQ(handedOn.size(), 120u);
-    EXPECT_EQ(handedOn[119], 119);
+    ASSERT_EQ(Stored().size(), 1u);
+    const sim::Bytes event = BackupEvent();
+    EXPECT_EQ(Stored()[0], sim::Bytes(event.begin() + 1, event.end()));
+    // The card's bytes are no certificate of this installation.
+    EXPECT_EQ(prompts.Messages(),
+              std::vector<std::string>{"Arkan nie przyjmuje certyfikatu z kluczem Master Instalacji z karty backup."});
     EXPECT_FALSE(cycle.BackupCardAwaited());
     install.manager->faults.refuseCommand.reset();
     Pass(2);
@@ -202,7 +213,7 @@ TEST_F(BackupCardWait, AShortCertificateOrOneWithoutAWaitIsIgnored)
     shortEvent.pop_back();
     install.manager->EmitEvent(Reader(0).id(), shortEvent);
     Pass();
-    EXPECT_TRUE(handedOn.empty());
+    EXPECT_TRUE(Stored().empty());
     EXPECT_TRUE(cycle.BackupCardAwaited());
 }
 

@@ -3,8 +3,6 @@
 #include "CycleFixture.h"
 
 #include "ArkanModel.h"
-#include "../support/SimLogin.h"
-#include "security/PasswordKey.h"
 
 #include <gmock/gmock.h>
 
@@ -231,12 +229,9 @@ TEST_F(ReadersTab, KeysGoToEveryOnlineReaderTwoCertificatesEach)
     sim::ArkanModel::MasterKey key;
     key.signature = 0x4242;
     install.arkan->PreloadMasterKey(key);
-    const Key16 admin = DeriveKey(kAdminUser, sim::ScriptedPrompts::Field("tajne123"));
-    sim::Block16 block;
-    std::copy(admin.bytes.begin(), admin.bytes.end(), block.begin());
-    install.arkan->login.SetKey(kAdminUser, block);
+    GiveAdminPassword(install.arkan->login);
     Pass(3);
-    prompts.AnswerDialog("tajne123");
+    prompts.AnswerDialog(kPassword);
     install.manager->ClearRequests();
     cycle.pane.RdWrKeysBtnClick();
     EXPECT_EQ(ManagerCount(ZelManager::kCmdWriteReaderKeyCertificate), 4u);

@@ -29,6 +29,8 @@ struct KbRdFieldSetting {
     bool typed = false;
     bool hex = false;
     int separatorItem = 0;  // item of the character list typed before the field
+
+    friend bool operator==(const KbRdFieldSetting&, const KbRdFieldSetting&) = default;
 };
 
 // Builds the record from zero. An item outside the character list counts as

@@ -1,0 +1,189 @@
+#include "app/CardsTab.h"
+
+#include "app/HexText.h"
+#include "app/PollCycle.h"
+#include "app/WindowView.h"
+#include "link/DeviceErrors.h"
+
+#include <charconv>
+#include <utility>
+
+namespace qozel {
+namespace {
+
+constexpr const char* kCardCleared = "Karta skasowana.";
+
+// The number an edit holds; empty or unreadable text counts as 0.
+std::int32_t EditNumber(const std::string& text)
+{
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc{} && end == text.data() + text.size() ? value : 0;
+}
+
+} // namespace
+
+template <class F>
+void CardsTab::RunAction(F&& action)
+{
+    UserFunction bracket(cycle_);
+    action();
+    RefreshCardsTab();
+}
+
+void CardsTab::PollCardsTab()
+{
+    const ZelDevSet& devices = cycle_.devices;
+    const unsigned state = (devices.ar.IsOpen() ? 1u : 0u) | (devices.prgr.IsOpen() ? 2u : 0u) |
+                           (devices.kbRd.IsOpen() ? 4u : 0u);
+    if (state == lastState_)
+        return;
+    lastState_ = state;
+    RefreshCardsTab();
+}
+
+void CardsTab::RefreshCardsTab()
+{
+    if (cycle_.view().ShownTab() != WindowView::CardsTab)
+        return;
+    const ZelDevSet& devices = cycle_.devices;
+    fields_.programmer = ProgrammerPane(devices.prgr, devices.ar.keySignature);
+    fields_.kbReader = KbReaderPane(devices.kbRd, devices.ar.keySignature);
+    focusRequest_ = true;
+    cycle_.view().Redraw();
+}
+
+bool CardsTab::RunProgramCard(std::int32_t department, std::int32_t index)
+{
+    ZelDevSet& devices = cycle_.devices;
+    if (!devices.CheckPrgrHasKeys())
+        return false;
+    int result = 0;
+    try {
+        result = devices.prgr.ProgramCard(department, index);
+    } catch (const WUsbErr&) {
+        devices.DropDevice(DevKind::Programmer);
+        return false;
+    }
+    if (result != CardOk)
+        cycle_.prompts().ShowErrorMsg(CardResultText(result));
+    return result == CardOk;
+}
+
+bool CardsTab::RunClearCard()
+{
+    ZelDevSet& devices = cycle_.devices;
+    if (!devices.CheckPrgrHasKeys())
+        return false;
+    int result = 0;
+    try {
+        result = devices.prgr.ClearCard();
+    } catch (const WUsbErr&) {
+        devices.DropDevice(DevKind::Programmer);
+        return false;
+    }
+    if (result != CardOk)
+        cycle_.prompts().ShowErrorMsg(CardResultText(result));
+    return result == CardOk;
+}
+
+void CardsTab::TagProgrTagBtnClick()
+{
+    RunAction([&] {
+        const std::int32_t department = EditNumber(fields_.department);
+        const std::int32_t index = EditNumber(fields_.index);
+        if (!cycle_.devices.EnsurePrgrLogin() || !RunProgramCard(department, index))
+            return;
+        cycle_.view().AnimateProgress(WindowView::SuccessBar::CardProgrammed);
+        fields_.programmedUid = HexText(cycle_.devices.prgr.cardStatus.uid);
+    });
+}
+
+void CardsTab::TagClearTagBtnClick()
+{
+    RunAction([&] {
+        if (!cycle_.devices.EnsurePrgrLogin() || !RunClearCard())
+            return;
+        fields_.programmedUid = HexText(cycle_.devices.prgr.cardStatus.uid);
+        cycle_.prompts().ShowInfoMsg(kCardCleared);
+    });
+}
+
+void CardsTab::TagReadTagBtnClick()
+{
+    RunAction([&] {
+        fields_.readUid.clear();
+        fields_.readDepartment.clear();
+        fields_.readIndex.clear();
+        ZelDevSet& devices = cycle_.devices;
+        if (!devices.EnsurePresent(DevKind::Programmer) || !devices.CheckPrgrHasKeys())
+            return;
+        std::int32_t department = 0;
+        std::int32_t index = 0;
+        int result = 0;
+        try {
+            result = devices.prgr.ReadCard(department, index);
+        } catch (const WUsbErr&) {
+            devices.DropDevice(DevKind::Programmer);
+            return;
+        }
+        if (result != CardOk) {
+            cycle_.prompts().ShowErrorMsg(CardResultText(result));
+            return;
+        }
+        fields_.readUid = HexText(devices.prgr.cardStatus.uid);
+        fields_.readDepartment = std::to_string(department);
+        fields_.readIndex = std::to_string(index);
+    });
+}
+
+void CardsTab::TagKeysToPrgrBtnClick()
+{
+    RunAction([&] { cycle_.devices.LoadKeysToPrgr(); });
+}
+
+void CardsTab::TagSetUsrPassBtnClick()
+{
+    RunAction([&] { cycle_.devices.SetPrgrUserPassword(); });
+}
+
+void CardsTab::TagKeysToKbRdBtnClick()
+{
+    RunAction([&] { cycle_.devices.LoadKeysToKbRd(); });
+}
+
+KbRdConfig CardsTab::OutputConfig() const noexcept
+{
+    return BuildKbRdConfig(fields_.outputFields, fields_.endItem, fields_.enterAtEnd);
+}
+
+void CardsTab::TagWrCfgBtnClick()
+{
+    RunAction([&] {
+        const KbRdConfig config = OutputConfig();
+        if (!cycle_.devices.EnsurePresent(DevKind::KbReader))
+            return;
+        if (cycle_.devices.kbRd.WriteConfig(config, cycle_.prompts()))
+            cycle_.view().AnimateProgress(WindowView::SuccessBar::ConfigWritten);
+    });
+}
+
+void CardsTab::TagFieldChkBx0Click()
+{
+    RefreshCardsTab();
+}
+
+bool CardsTab::TakeChanged()
+{
+    const bool changed = !drawnValid_ || drawn_ != fields_;
+    drawn_ = fields_;
+    drawnValid_ = true;
+    return changed;
+}
+
+bool CardsTab::TakeFocusRequest() noexcept
+{
+    return std::exchange(focusRequest_, false);
+}
+
+} // namespace qozel
