@@ -14,7 +14,8 @@ void LogoutDevice(QoWUsbBulkD& device)
 std::uint32_t ReadDeviceKeySignature(QoWUsbBulkD& device)
 {
     std::array<std::uint8_t, 4> reply{};
-    if (device.Exchange(kCmdReadKeySignature, {}, reply, timeouts::kShort) != reply.size())
+    // Firmware may pad the reply; what follows the signature is not looked at.
+    if (device.Exchange(kCmdReadKeySignature, {}, reply, timeouts::kShort) < reply.size())
         throw WUsbErr{WUsbErr::BadLength, kCmdReadKeySignature};
     return GetLe32(reply.data());
 }

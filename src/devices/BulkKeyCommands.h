@@ -14,8 +14,8 @@ inline constexpr std::uint8_t kCmdReadKeySignature = 115;
 // non-zero status.
 void LogoutDevice(QoWUsbBulkD& device);
 
-// Command 115: the signature of the keys the device holds. Only a 4-byte
-// reply is a signature; any other length throws WUsbErr 6 (cmd 115).
+// Command 115: the signature of the keys the device holds, the first 4 bytes
+// of the reply; a shorter reply throws WUsbErr 6 (cmd 115).
 std::uint32_t ReadDeviceKeySignature(QoWUsbBulkD& device);
 
 } // namespace qozel

@@ -25,9 +25,9 @@ bool ZelDevSet::MakeBackupCard()
     if (!blank)
         return false;
 
-    ZelArkan::BackupCertificate certificate{};
+    SecretBytes<ZelArkan::kBackupCertificateSize> certificate;
     const bool issued = Guarded(DevKind::Arkan, [&] {
-        if (ar.IssueBackupCertificate(prgr.info.DeviceId(), uid, certificate))
+        if (ar.IssueBackupCertificate(prgr.info.DeviceId(), uid, certificate.bytes))
             return true;
         prompts_.ShowErrorMsg(texts::kArRefusesBackupCertificate);
         return false;
@@ -38,7 +38,7 @@ bool ZelDevSet::MakeBackupCard()
     // The programmer checks that the card in its field is still the one the
     // certificate was issued for.
     return Guarded(DevKind::Programmer, [&] {
-        if (const int result = prgr.WriteBackupCard(uid, certificate); result != CardOk) {
+        if (const int result = prgr.WriteBackupCard(uid, certificate.span()); result != CardOk) {
             prompts_.ShowErrorMsg(CardResultText(result));
             return false;
         }
@@ -61,12 +61,12 @@ bool ZelDevSet::ResetProgrammer()
 bool ZelDevSet::ResetPrgrAlone()
 {
     return Guarded(DevKind::Programmer, [&] {
-        QoG30::Certificate certificate{};
-        if (!prgr.IssueResetCertificate(prgr.info.DeviceId(), certificate)) {
+        SecretBytes<QoG30::kCertificateSize> certificate;
+        if (!prgr.IssueResetCertificate(prgr.info.DeviceId(), certificate.bytes)) {
             prompts_.ShowErrorMsg(texts::kPrgrRefusesResetCertificate);
             return false;
         }
-        if (prgr.ResetWithCertificate(certificate) != 0) {
+        if (prgr.ResetWithCertificate(certificate.span()) != 0) {
             prompts_.ShowErrorMsg(texts::kPrgrRefusesReset);
             return false;
         }
@@ -90,9 +90,9 @@ bool ZelDevSet::ResetPrgrWithArkan()
     if (!CheckHasMasterKey() || !CheckSignaturesMatch())
         return false;
 
-    QoG30::Certificate certificate{};
+    SecretBytes<QoG30::kCertificateSize> certificate;
     const bool issued = Guarded(DevKind::Programmer, [&] {
-        if (prgr.IssueResetCertificate(ar.info.DeviceId(), certificate))
+        if (prgr.IssueResetCertificate(ar.info.DeviceId(), certificate.bytes))
             return true;
         prompts_.ShowErrorMsg(texts::kPrgrRefusesResetCertificate);
         return false;
@@ -100,9 +100,9 @@ bool ZelDevSet::ResetPrgrWithArkan()
     if (!issued)
         return false;
 
-    ZelArkan::Certificate signedCertificate{};
+    SecretBytes<ZelArkan::kCertificateSize> signedCertificate;
     const bool countersigned = Guarded(DevKind::Arkan, [&] {
-        if (ar.SignCertificate(certificate, signedCertificate))
+        if (ar.SignCertificate(certificate.span(), signedCertificate.bytes))
             return true;
         prompts_.ShowErrorMsg(texts::kArRefusesSigning);
         return false;
@@ -111,7 +111,7 @@ bool ZelDevSet::ResetPrgrWithArkan()
         return false;
 
     return Guarded(DevKind::Programmer, [&] {
-        if (prgr.ResetWithCertificate(signedCertificate) != 0) {
+        if (prgr.ResetWithCertificate(signedCertificate.span()) != 0) {
             prompts_.ShowErrorMsg(texts::kPrgrRefusesReset);
             return false;
         }

@@ -15,14 +15,18 @@ constexpr std::array<std::uint8_t, 3> kPrgrCertNumbers = {18, 19, 20};
 constexpr std::uint8_t kReaderCertClass = 1;
 constexpr std::array<std::uint8_t, 2> kReaderCertNumbers = {21, 22};
 
+// Key certificates on their way from the Arkan to a device; each wipes itself.
+template <std::size_t N>
+using Certificates = std::array<SecretBytes<ZelArkan::kCertificateSize>, N>;
+
 // Fetches one certificate per number for `targetId`; false at the first
 // refusal. Throws the Arkan's device error.
 template <std::size_t N>
 bool IssueAll(ZelArkan& arkan, std::uint8_t certClass, const std::array<std::uint8_t, N>& numbers,
-              std::uint32_t targetId, std::array<ZelArkan::Certificate, N>& certificates)
+              std::uint32_t targetId, Certificates<N>& certificates)
 {
     for (std::size_t i = 0; i < N; ++i)
-        if (!arkan.IssueCertificate(certClass, numbers[i], targetId, certificates[i]))
+        if (!arkan.IssueCertificate(certClass, numbers[i], targetId, certificates[i].bytes))
             return false;
     return true;
 }
@@ -36,7 +40,7 @@ bool ZelDevSet::LoadKeysToPrgr()
     if (!EnsureBothLogin() || !CheckHasMasterKey())
         return false;
 
-    std::array<ZelArkan::Certificate, kPrgrCertNumbers.size()> certificates{};
+    Certificates<kPrgrCertNumbers.size()> certificates;
     const bool issued = Guarded(DevKind::Arkan, [&] {
         if (IssueAll(ar, kPrgrCertClass, kPrgrCertNumbers, prgr.info.DeviceId(), certificates))
             return true;
@@ -48,7 +52,7 @@ bool ZelDevSet::LoadKeysToPrgr()
 
     return Guarded(DevKind::Programmer, [&] {
         for (const auto& certificate : certificates) {
-            if (prgr.LoadKeyCertificate(certificate) != 0) {
+            if (prgr.LoadKeyCertificate(certificate.span()) != 0) {
                 prompts_.ShowErrorMsg(texts::kPrgrRefusesCertificates);
                 return false;
             }
@@ -66,7 +70,7 @@ bool ZelDevSet::LoadKeysToKbRd()
     if (!EnsureArLogin() || !CheckHasMasterKey())
         return false;
 
-    std::array<ZelArkan::Certificate, kReaderCertNumbers.size()> certificates{};
+    Certificates<kReaderCertNumbers.size()> certificates;
     const bool issued = Guarded(DevKind::Arkan, [&] {
         if (IssueAll(ar, kReaderCertClass, kReaderCertNumbers, kbRd.info.DeviceId(), certificates))
             return true;
@@ -78,7 +82,7 @@ bool ZelDevSet::LoadKeysToKbRd()
 
     return Guarded(DevKind::KbReader, [&] {
         for (const auto& certificate : certificates) {
-            if (!kbRd.LoadKeyCertificate(certificate)) {
+            if (!kbRd.LoadKeyCertificate(certificate.span())) {
                 prompts_.ShowErrorMsg(texts::kKbRdRefusesCertificates);
                 return false;
             }

@@ -3,6 +3,7 @@
 #include "link/DeviceErrors.h"
 #include "link/Frame.h"
 #include "link/TraceSet.h"
+#include "platform/SecureMemory.h"
 
 #include <algorithm>
 
@@ -57,12 +58,19 @@ std::size_t QoHID::Exchange(std::uint8_t command, std::span<const std::uint8_t> 
     if (length > kHidMaxFrame)
         throw QoHIDErr{QoHIDErr::FrameTooLong, 0};
 
+    // Requests carry key certificates: the report that sent one is cleared
+    // before the reply comes into the same buffer, and the reply on the way out.
+    const std::size_t requestReport = HidReportLength(length);
+    ScopedWipe wipe(report, requestReport);
     report[0] = static_cast<std::uint8_t>(0x41 + HidReportIndex(length));
     BuildFrame(command, request, std::span(report).subspan(1));
     trace->TraceBytes(1, std::span(report).subspan(1, length), info.nr, kTraceMark);
-    if (!handle_->SetFeature(std::span(report).first(HidReportLength(length))))
+    const bool sent = handle_->SetFeature(std::span(report).first(requestReport));
+    wipe.Wipe();
+    if (!sent)
         throw QoHIDErr{QoHIDErr::FeatureRefused, 0};
 
+    wipe.Cover(kHidReplyReportSize);
     report[0] = kHidReplyReportId;
     if (!handle_->GetFeature(std::span(report).first(kHidReplyReportSize)))
         throw QoHIDErr{QoHIDErr::FeatureRefused, 0};
@@ -91,7 +99,8 @@ std::uint8_t QoHID::ExchangeStatus(std::uint8_t command, std::span<const std::ui
 void QoHID::ReadState()
 {
     std::array<std::uint8_t, DevInfo::kSize> reply{};
-    if (Exchange(kCmdReadState, {}, reply) != DevInfo::kSize)
+    // The record is the first eight bytes; a reader may send more.
+    if (Exchange(kCmdReadState, {}, reply) < DevInfo::kSize)
         throw QoHIDErr{QoHIDErr::BadLength, kCmdReadState};
     info = DevInfo::FromBytes(reply);
 }

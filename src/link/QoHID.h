@@ -55,7 +55,8 @@ public:
                          std::span<std::uint8_t> reply);
     // The one status byte; throws QoHIDErr 4 (with the command) for any other length.
     std::uint8_t ExchangeStatus(std::uint8_t command, std::span<const std::uint8_t> request);
-    // Command 77: stores an 8-byte reply as `info`; throws QoHIDErr 4 (cmd 77) otherwise.
+    // Command 77: stores the first 8 bytes of the reply as `info`; throws
+    // QoHIDErr 4 (cmd 77) for a shorter reply, leaving `info` as it was.
     void ReadState();
 
     // Upgrade engine, as for the bulk devices (over ExchangeStatus); QoHIDErr 9

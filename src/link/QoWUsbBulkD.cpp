@@ -20,15 +20,11 @@ void QoWUsbBulkD::SendFrame(std::uint8_t command, std::span<const std::uint8_t> 
     const std::size_t length = BuildFrame(command, payload, frame);
     if (length == 0)
         return;
+    // Requests carry keys, certificates and master-key records: the copy does
+    // not outlive the write.
+    const ScopedWipe wipe{std::span(frame).first(length)};
     // A lost request shows up as a missing reply; the write result adds nothing.
-    // Requests carry keys and master-key records: the copy does not outlive the write.
-    try {
-        Write(std::span(frame).first(length));
-    } catch (...) {
-        SecureWipe(frame);
-        throw;
-    }
-    SecureWipe(frame);
+    Write(std::span(frame).first(length));
 }
 
 std::size_t QoWUsbBulkD::ReceiveFrame(FrameBuffer& frame)
@@ -41,8 +37,10 @@ std::size_t QoWUsbBulkD::ReceiveFrame(FrameBuffer& frame)
             return 0;
         if (IsValidFrame(std::span(frame).first(m)))
             return m;
-        // Dropped a transfer. Give up once this attempt has outlasted its
+        // Dropped a transfer; a damaged reply may still hold most of a
+        // certificate. Give up once this attempt has outlasted its
         // time-out, so a babbling device cannot hold the application.
+        SecureWipe(std::span(frame).first(m));
         if (clock().Microseconds() - start > limitUs)
             return 0;
     }
@@ -51,10 +49,13 @@ std::size_t QoWUsbBulkD::ReceiveFrame(FrameBuffer& frame)
 std::size_t QoWUsbBulkD::ReceiveReply(std::uint8_t replyCode, std::span<std::uint8_t> reply)
 {
     FrameBuffer frame;
+    // Replies carry certificates; the frames read here are cleared on the way out.
+    ScopedWipe wipe(frame, 0);
     const std::uint64_t start = clock().Microseconds();
     const std::uint64_t limitUs = static_cast<std::uint64_t>(std::max(timeout(), 1)) * 1000;
     for (;;) {
         const std::size_t m = ReceiveFrame(frame);
+        wipe.Cover(m);
         if (m == 0)
             return 0;
         if (frame[2] == replyCode) {
@@ -89,7 +90,9 @@ int QoWUsbBulkD::ExchangeData(std::uint8_t command, std::span<const std::uint8_t
     // Received into a scratch buffer so that the caller's buffer holds either
     // the complete answer or what it held before.
     FrameBuffer scratch;
-    const std::size_t n = Exchange(command, request, std::span(scratch).first(reply.size()), timeoutMs);
+    const auto received = std::span(scratch).first(reply.size());
+    const ScopedWipe wipe(received);
+    const std::size_t n = Exchange(command, request, received, timeoutMs);
     return TakeDataReply(command, n, scratch, reply);
 }
 

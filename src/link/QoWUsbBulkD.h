@@ -41,7 +41,8 @@ public:
     void SendFrame(std::uint8_t command, std::span<const std::uint8_t> payload);
     // Length of the next valid frame in `frame`, or 0 when a read returned
     // nothing or the attempt outlasted the read time-out while dropping
-    // invalid transfers.
+    // invalid transfers. Dropped transfers are cleared, so only the returned
+    // length of `frame` holds received bytes.
     std::size_t ReceiveFrame(FrameBuffer& frame);
     // Payload length of the first valid frame carrying `replyCode`, its
     // payload copied into `reply` (at most reply.size() bytes); 0 when none came.

@@ -3,6 +3,7 @@
 #include "link/DeviceErrors.h"
 #include "link/Frame.h"
 #include "link/TraceSet.h"
+#include "platform/SecureMemory.h"
 
 #include <algorithm>
 #include <array>
@@ -150,9 +151,13 @@ void WUsbBulkD::SetTimeout(std::int32_t ms)
 void WUsbBulkD::Drain()
 {
     std::array<std::uint8_t, kDrainChunk> scratch;
+    // Stale input may be a late reply with a certificate in it.
+    ScopedWipe wipe(scratch, 0);
     const std::uint64_t start = clock_.Microseconds();
     for (int reads = 0; reads < kDrainMaxReads; ++reads) {
-        if (Read(scratch) == 0 || clock_.Microseconds() - start > kDrainLimitUs)
+        const std::size_t count = Read(scratch);
+        wipe.Cover(count);
+        if (count == 0 || clock_.Microseconds() - start > kDrainLimitUs)
             break;
     }
     drained_ = true;

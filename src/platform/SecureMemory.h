@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +15,35 @@ inline void SecureWipe(std::span<std::uint8_t> bytes) noexcept
 {
     SecureWipe(bytes.data(), bytes.size());
 }
+
+// Clears a buffer that held key material when it goes out of scope, also on
+// an exception. Only the first `covered` bytes are cleared: a buffer that is
+// filled piecemeal widens that range with Cover, so clearing costs no more than
+// what was put into it.
+class ScopedWipe {
+public:
+    explicit ScopedWipe(std::span<std::uint8_t> buffer) noexcept : ScopedWipe(buffer, buffer.size()) {}
+    ScopedWipe(std::span<std::uint8_t> buffer, std::size_t covered) noexcept
+        : buffer_(buffer), covered_(std::min(covered, buffer.size()))
+    {
+    }
+    ScopedWipe(const ScopedWipe&) = delete;
+    ScopedWipe& operator=(const ScopedWipe&) = delete;
+    ~ScopedWipe() { Wipe(); }
+
+    // Extends the cleared range to the first `size` bytes (never shrinks it).
+    void Cover(std::size_t size) noexcept { covered_ = std::max(covered_, std::min(size, buffer_.size())); }
+    // Clears the covered bytes now; nothing is covered afterwards.
+    void Wipe() noexcept
+    {
+        SecureWipe(buffer_.first(covered_));
+        covered_ = 0;
+    }
+
+private:
+    std::span<std::uint8_t> buffer_;
+    std::size_t covered_;
+};
 
 // A fixed-size buffer of key material that wipes itself when it goes away.
 template <std::size_t N>

@@ -1,6 +1,8 @@
 #include "ArkanModel.h"
 #include "ProgrammerModel.h"
+#include "ScriptedModel.h"
 #include "SimCertificate.h"
+#include "support/DeviceErrorOf.h"
 #include "support/SimBulkBench.h"
 #include "support/SimLogin.h"
 
@@ -296,9 +298,31 @@ TEST_F(ProgrammerTest, RefreshReadsTheSignatureOfCompleteKeysOnly)
     programmer().Refresh();
     EXPECT_EQ(programmer().info.flags & 0x0087, 0x0007);
     EXPECT_EQ(programmer().keySignature, 0x5EED0001u);
+}
 
-    model().faults.wrongLengthFor = 115;
-    EXPECT_THROW(programmer().Refresh(), WUsbErr);
+TEST(ProgrammerSignature, IsTheFirstFourBytesOfALongEnoughReply)
+{
+    // A programmer with all three keys, answering command 115 as scripted.
+    test::SimBulkBench<ZelCfgPrgr, sim::ScriptedModel> bench{
+        kProgrammerGuid, std::make_shared<sim::ScriptedModel>(0x0233, 0x0230, 2, 0x0007)};
+    ASSERT_TRUE(bench.opened);
+    // The bytes of each reply count up from 1.
+    for (std::size_t length : {1u, 3u, 4u, 5u, 32u}) {
+        Bytes reply(length);
+        for (std::size_t i = 0; i < length; ++i)
+            reply[i] = static_cast<std::uint8_t>(i + 1);
+        bench.model->replies[115] = reply;
+        bench.device.keySignature = 0x11111111;
+        if (length < 4) {
+            const WUsbErr e = testing::ErrorOf<WUsbErr>([&] { bench.device.Refresh(); });
+            EXPECT_EQ(e.code, 6) << length;
+            EXPECT_EQ(e.cmd, 115) << length;
+            EXPECT_EQ(bench.device.keySignature, 0x11111111u) << length;
+        } else {
+            EXPECT_NO_THROW(bench.device.Refresh()) << length;
+            EXPECT_EQ(bench.device.keySignature, 0x04030201u) << length;
+        }
+    }
 }
 
 TEST_F(ProgrammerTest, ResetWithItsOwnCertificateWhileKeysAreTemporary)

@@ -88,21 +88,26 @@ TEST_F(K31, RefreshReadsTheSignatureOnlyWhenBothKeyBitsAreSet)
     EXPECT_EQ(reader.keySignature, 0x6553F100u);
 }
 
-TEST_F(K31, ASignatureReplyOfAnyOtherLengthIsADeviceError)
+TEST_F(K31, TheSignatureIsTheFirstFourBytesOfALongEnoughReply)
 {
-    for (const Bytes& reply : {Bytes{1, 2, 3}, Bytes{1, 2, 3, 4, 5}, Bytes{0}}) {
-        auto scripted = std::make_shared<sim::ScriptedModel>(0x0232, sim::KbReaderModel::kDefaultType, 2, 0x0003);
+    auto scripted = std::make_shared<sim::ScriptedModel>(0x0232, sim::KbReaderModel::kDefaultType, 2, 0x0003);
+    Plug(scripted);
+    // Reply lengths up to the most report 0x41 carries; the bytes count up from 1.
+    for (std::size_t length : {1u, 3u, 4u, 5u, 57u}) {
+        Bytes reply(length);
+        for (std::size_t i = 0; i < length; ++i)
+            reply[i] = static_cast<std::uint8_t>(i + 1);
         scripted->replies[115] = reply;
-        if (device) {
-            reader.Close();
-            host.Detach(*device);
-        }
-        Plug(scripted);
         reader.keySignature = 0x11111111;
-        const QoHIDErr e = ErrorOf<QoHIDErr>([&] { reader.Refresh(); });
-        EXPECT_EQ(e.code, 4);
-        EXPECT_EQ(e.cmd, 115);
-        EXPECT_EQ(reader.keySignature, 0x11111111u) << "a short reply must not be used";
+        if (length < 4) {
+            const QoHIDErr e = ErrorOf<QoHIDErr>([&] { reader.Refresh(); });
+            EXPECT_EQ(e.code, 4) << length;
+            EXPECT_EQ(e.cmd, 115) << length;
+            EXPECT_EQ(reader.keySignature, 0x11111111u) << length;
+        } else {
+            EXPECT_NO_THROW(reader.Refresh()) << length;
+            EXPECT_EQ(reader.keySignature, 0x04030201u) << length;
+        }
     }
 }
 

@@ -43,11 +43,13 @@ TEST_F(BulkChannel, ReadStateOfTheWrongLengthKeepsTheOldRecord)
 {
     bulk.ReadState();
     const DevInfo before = bulk.info;
-    model->replies[77] = Bytes(7, 0x11);
-    const WUsbErr e = ErrorOf<WUsbErr>([&] { bulk.ReadState(); });
-    EXPECT_EQ(e.code, 6);
-    EXPECT_EQ(e.cmd, 77);
-    EXPECT_EQ(bulk.info, before);
+    for (std::size_t length : {7u, 9u}) {
+        model->replies[77] = Bytes(length, 0x11);
+        const WUsbErr e = ErrorOf<WUsbErr>([&] { bulk.ReadState(); });
+        EXPECT_EQ(e.code, 6) << length;
+        EXPECT_EQ(e.cmd, 77) << length;
+        EXPECT_EQ(bulk.info, before) << length;
+    }
 }
 
 TEST_F(BulkChannel, ADeviceThatAnswersOnlyTheResendIsHeardOnTheResend)

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace qozel {
 namespace {
 
@@ -131,7 +133,7 @@ TEST_F(HidChannel, RefusedReportsAndAClosedDevice)
     EXPECT_EQ(ErrorOf<QoHIDErr>([&] { hid.Exchange(77, {}, reply); }).code, 1);
 }
 
-TEST_F(HidChannel, StatusAndStateRepliesMustHaveTheirExactLength)
+TEST_F(HidChannel, AStatusReplyMustBeOneByte)
 {
     auto reader = Plug(DeviceVendorId, KbRdProductId);
     auto& model = ModelOf(*reader);
@@ -147,15 +149,33 @@ TEST_F(HidChannel, StatusAndStateRepliesMustHaveTheirExactLength)
     std::array<std::uint8_t, 1> status{};
     EXPECT_EQ(hid.Exchange(44, {}, status), 0u); // an empty payload is a valid reply here
     EXPECT_EQ(ErrorOf<QoHIDErr>([&] { hid.ExchangeStatus(44, {}); }).code, 4);
+}
 
+TEST_F(HidChannel, TheIdentityIsTheFirstEightBytesOfALongEnoughReply)
+{
+    auto reader = Plug(DeviceVendorId, KbRdProductId);
+    auto& model = ModelOf(*reader);
+    QoHID hid(host, KbRdProductId);
+    ASSERT_TRUE(hid.Open());
     hid.ReadState();
     const DevInfo before = hid.info;
-    for (std::size_t length : {7u, 9u}) {
-        model.replies[77] = Bytes(length, 0x99);
-        e = ErrorOf<QoHIDErr>([&] { hid.ReadState(); });
-        EXPECT_EQ(e.code, 4);
-        EXPECT_EQ(e.cmd, 77);
-        EXPECT_EQ(hid.info, before);
+
+    // Reply lengths up to the most report 0x41 carries; the bytes count up from 1.
+    for (std::size_t length : {7u, 8u, 9u, 57u}) {
+        Bytes reply(length);
+        for (std::size_t i = 0; i < length; ++i)
+            reply[i] = static_cast<std::uint8_t>(i + 1);
+        model.replies[77] = reply;
+        hid.info = before;
+        if (length < 8) {
+            const QoHIDErr e = ErrorOf<QoHIDErr>([&] { hid.ReadState(); });
+            EXPECT_EQ(e.code, 4) << length;
+            EXPECT_EQ(e.cmd, 77) << length;
+            EXPECT_EQ(hid.info, before) << length;
+        } else {
+            EXPECT_NO_THROW(hid.ReadState()) << length;
+            EXPECT_EQ(hid.info, (DevInfo{0x0201, 0x0403, 0x0605, 0x0807})) << length;
+        }
     }
 }
 
@@ -176,11 +196,16 @@ TEST_F(HidChannel, TraceGetsTheFrameAndNeverMoreThanTheReportHolds)
     EXPECT_EQ(trace.bytes()[1].data.size(), 13u);
     EXPECT_EQ(trace.bytes()[1].mark, 63);
 
+    // A length field past the report: the sink gets no more than the buffer,
+    // and nothing of the request that went out from the same buffer.
     reader->faults.rawReply = Bytes{0xFF, 0xFF, 0xCD};
     std::array<std::uint8_t, 8> reply{};
-    EXPECT_EQ(ErrorOf<QoHIDErr>([&] { hid.Exchange(77, {}, reply); }).code, 3);
-    EXPECT_EQ(trace.bytes().back().tag, 0x0B0Au);
-    EXPECT_LE(trace.bytes().back().data.size(), 575u);
+    EXPECT_EQ(ErrorOf<QoHIDErr>([&] { hid.Exchange(75, Bytes(80, 0xC5), reply); }).code, 3);
+    const auto& received = trace.bytes().back();
+    EXPECT_EQ(received.direction, 0);
+    EXPECT_EQ(received.tag, 0x0B0Au);
+    EXPECT_LE(received.data.size(), 575u);
+    EXPECT_EQ(std::count(received.data.begin(), received.data.end(), 0xC5), 0);
 }
 
 TEST_F(HidChannel, AReaderPluggedBackNeedsToBeOpenedAgain)

@@ -22,8 +22,8 @@ void QoK31::Refresh()
     if (!HasKeys())
         return;
     std::array<std::uint8_t, 4> reply{};
-    // Only a signature of exactly four bytes is one.
-    if (Exchange(kCmdKeySignature, {}, reply) != reply.size())
+    // Firmware may pad the reply; fewer than four bytes are no signature.
+    if (Exchange(kCmdKeySignature, {}, reply) < reply.size())
         throw QoHIDErr{QoHIDErr::BadLength, kCmdKeySignature};
     keySignature = GetLe32(reply.data());
 }

@@ -33,8 +33,9 @@ public:
     int ImageVersion() override;
 
     // ReadState, then the key signature when the flags show keys; otherwise
-    // keySignature keeps its value. Throws QoHIDErr (4 for a signature reply
-    // that is not 4 bytes long).
+    // keySignature keeps its value. The signature is the first 4 bytes of its
+    // reply. Throws QoHIDErr (4 for a signature reply shorter than that, which
+    // leaves keySignature as it was).
     void Refresh();
     // Command 67 with the half index (masked with 3) and 8 bytes; true when accepted.
     bool WriteConfigHalf(int half, std::span<const std::uint8_t, kConfigHalfSize> bytes);

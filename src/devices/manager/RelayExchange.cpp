@@ -5,6 +5,7 @@
 #include "devices/manager/ZelManager.h"
 
 #include "link/DeviceErrors.h"
+#include "platform/SecureMemory.h"
 
 #include <algorithm>
 
@@ -17,20 +18,27 @@ constexpr std::size_t kRelayOverhead = kFrameOverhead + 4;
 
 void ZelManager::SendRelayFrame(std::uint8_t command, std::uint32_t id, std::span<const std::uint8_t> request)
 {
-    std::array<std::uint8_t, kMaxPayload> payload;
+    std::array<std::uint8_t, kMaxPayload> buffer;
+    const auto payload = std::span(buffer).first(4 + request.size());
+    // Readers are sent key and reset certificates: the copy does not outlive the send.
+    const ScopedWipe wipe(payload);
     PutLe32(payload.data(), id);
     std::copy(request.begin(), request.end(), payload.begin() + 4);
-    SendFrame(command, std::span(payload).first(4 + request.size()));
+    SendFrame(command, payload);
 }
 
 std::size_t ZelManager::ReceiveRelayReply(std::uint8_t command, std::uint32_t id, std::span<std::uint8_t> reply)
 {
     FrameBuffer frame;
+    // A reader's answer may be a signed certificate; the frames read here are
+    // cleared on the way out.
+    ScopedWipe wipe(frame, 0);
     const std::uint8_t replyCode = command | kReplyBit;
     const std::uint64_t start = clock().Microseconds();
     const std::uint64_t limitUs = static_cast<std::uint64_t>(std::max(timeout(), 1)) * 1000;
     for (;;) {
         const std::size_t m = ReceiveFrame(frame);
+        wipe.Cover(m);
         if (m == 0)
             return 0;
         if (m >= kRelayOverhead && frame[2] == replyCode && GetLe32(&frame[3]) == id) {
@@ -69,7 +77,9 @@ int ZelManager::RelayExchangeData(int index, std::uint8_t command, std::span<con
         throw WUsbErr{WUsbErr::ReplyTooShort, command};
     // The caller's buffer receives a complete answer or nothing.
     FrameBuffer scratch;
-    const std::size_t n = RelayExchange(index, command, request, std::span(scratch).first(reply.size()));
+    const auto received = std::span(scratch).first(reply.size());
+    const ScopedWipe wipe(received);
+    const std::size_t n = RelayExchange(index, command, request, received);
     if (n == 0)
         throw WUsbErr{WUsbErr::NoReply, command};
     return TakeDataReply(command, n, scratch, reply);

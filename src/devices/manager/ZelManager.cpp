@@ -2,6 +2,7 @@
 
 #include "devices/firmware/BuiltInImages.h"
 #include "link/DeviceErrors.h"
+#include "platform/SecureMemory.h"
 
 #include <algorithm>
 
@@ -51,7 +52,11 @@ bool ZelManager::ReadEvent(ReaderEvent& event)
 {
     SetTimeout(timeouts::kEventPoll);
     std::array<std::uint8_t, 4 + ReaderEvent::kMaxBytes> payload{};
+    // A reader that reads a backup card reports the card's certificate in its
+    // event; only the caller's copy of it stays.
+    ScopedWipe wipe(payload, 0);
     const std::size_t n = std::min(ReceiveReply(kCmdEvent, payload), payload.size());
+    wipe.Cover(n);
     if (n < 4)
         return false;
     event.readerId = GetLe32(payload.data());

@@ -2,9 +2,9 @@
 
 #include "devices/BulkKeyCommands.h"
 #include "devices/firmware/BuiltInImages.h"
+#include "platform/SecureMemory.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace qozel {
 namespace {
@@ -89,7 +89,10 @@ std::uint8_t QoG30::WriteCardFile(std::uint8_t file, std::span<const std::uint8_
 {
     if (data.size() > kMaxFileData)
         return kNotSent;
-    std::vector<std::uint8_t> request(1 + kUidSize + data.size());
+    // The file of a backup card is its certificate: the copy is cleared after use.
+    std::array<std::uint8_t, 1 + kUidSize + kMaxFileData> buffer;
+    const auto request = std::span(buffer).first(1 + kUidSize + data.size());
+    const ScopedWipe wipe(request);
     request[0] = file;
     std::copy(cardStatus.uid.begin(), cardStatus.uid.end(), request.begin() + 1);
     std::copy(data.begin(), data.end(), request.begin() + 1 + kUidSize);
@@ -103,6 +106,7 @@ bool QoG30::ReadCardFile(std::uint8_t file, std::span<std::uint8_t> data)
     std::array<std::uint8_t, kUidSize + kMaxFileData> reply{};
     const std::array<std::uint8_t, 1> request{file};
     const auto answer = std::span(reply).first(kUidSize + data.size());
+    const ScopedWipe wipe(answer);
     if (ExchangeData(kCmdReadCardFile, request, answer, timeouts::kLong) != 0)
         return false;
     if (!std::equal(cardStatus.uid.begin(), cardStatus.uid.end(), answer.begin()))

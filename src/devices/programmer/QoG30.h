@@ -74,7 +74,7 @@ public:
     void Refresh();
     // Command 108; throws WUsbErr 4 for a non-zero status.
     void Logout();
-    // Command 115; throws WUsbErr 6 unless the reply is 4 bytes.
+    // Command 115: the first 4 bytes of the reply; throws WUsbErr 6 for a shorter one.
     std::uint32_t ReadKeySignature();
 
     // Card commands. The UID sent is the one of the last QueryCard.
