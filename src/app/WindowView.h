@@ -17,15 +17,13 @@ public:
     virtual void SetTimerEnabled(bool enabled) = 0;
     // Draws at once what the models changed since the last drawing.
     virtual void Redraw() = 0;
-    // Change-driven update of a tab other than the Readers tab.
-    virtual void PollTab(int tab) = 0;
     // The diagnostic hook: notes for a developer, never shown to the user.
     virtual void Diagnostic(std::string_view text) = 0;
 
     // The small bars that show a success.
     enum class SuccessBar { CardProgrammed, ConfigWritten };
     // Runs the bar from 0 to 20 with short pauses, then hides it.
-    virtual void AnimateProgress(SuccessBar) {}
+    virtual void AnimateProgress(SuccessBar bar) = 0;
 };
 
 // The small non-modal box that shows a firmware upgrade as it runs.

@@ -1,5 +1,7 @@
 #include "ui/MessageBoxes.h"
 
+#include "ui/Utf8.h"
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -14,9 +16,7 @@ namespace {
 class OkOnlyMessageBox final : public QMessageBox {
 public:
     OkOnlyMessageBox(Icon icon, const QString& title, std::string_view text, QWidget* parent)
-        : QMessageBox(icon, title,
-                      QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-                      QMessageBox::Ok, parent)
+        : QMessageBox(icon, title, FromUtf8(text), QMessageBox::Ok, parent)
     {
         setTextFormat(Qt::PlainText);
     }

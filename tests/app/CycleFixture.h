@@ -22,14 +22,12 @@ public:
     int ShownTab() const override { return tab; }
     void SetTimerEnabled(bool enabled) override { timerEnabled = enabled; }
     void Redraw() override { ++redraws; }
-    void PollTab(int shown) override { polledTabs.push_back(shown); }
     void Diagnostic(std::string_view text) override { diagnostics.emplace_back(text); }
     void AnimateProgress(SuccessBar bar) override { animations.push_back(bar); }
 
     int tab = ReadersTab;
     bool timerEnabled = false;
     int redraws = 0;
-    std::vector<int> polledTabs;
     std::vector<std::string> diagnostics;
     std::vector<SuccessBar> animations;
 };

@@ -1,6 +1,7 @@
 #include "ui/dialogs/PasswordDialog.h"
 
 #include "platform/Win1250.h"
+#include "ui/FixedDialog.h"
 
 #include <QBoxLayout>
 #include <QGridLayout>
@@ -12,9 +13,7 @@
 namespace qozel {
 
 PasswordDialog::PasswordDialog(QWidget* parent, const char* objectName, int fontPoints)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent, kFixedDialogFlags)
 {
     setObjectName(QString::fromLatin1(objectName));
     setWindowTitle(QStringLiteral("QoZelConfig"));
@@ -101,18 +100,15 @@ QLayout* PasswordDialog::MakeButtonRow(QPushButton* button)
 
 void PasswordDialog::FinishLayout(QBoxLayout* layout, QSize designSize)
 {
+    designSize_ = designSize;
     setLayout(layout);
-    setFixedSize(layout->sizeHint().expandedTo(designSize));
+    FitFixedSize(*this, designSize_);
 }
 
 bool PasswordDialog::ShowModal()
 {
+    FitFixedSize(*this, designSize_);
     return exec() == QDialog::Accepted;
-}
-
-QString PasswordDialog::FromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 bool PasswordDialog::IsNewPasswordConfirmed(const QLineEdit& password, const QLineEdit& repetition)

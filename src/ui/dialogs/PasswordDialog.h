@@ -6,7 +6,6 @@
 #include <QSize>
 
 #include <initializer_list>
-#include <string_view>
 
 class QBoxLayout;
 class QLabel;
@@ -56,14 +55,14 @@ protected:
     // when the font needs more room.
     void FinishLayout(QBoxLayout* layout, QSize designSize);
 
-    // Shows the dialog modally; true when it was closed with its OK button.
+    // Refits the dialog to the texts its runner has just set, then shows it
+    // modally; true when it was closed with its OK button.
     bool ShowModal();
 
     // Shows a set-password dialog; on OK reads `password` into `field`. Both
     // edits are emptied whatever the outcome.
     bool RunForNewPassword(QLineEdit& password, QLineEdit& repetition, PasswordField& field);
 
-    static QString FromUtf8(std::string_view text);
     // The rule for a new password: at least 8 characters, repeated exactly
     // (case-sensitive).
     static bool IsNewPasswordConfirmed(const QLineEdit& password, const QLineEdit& repetition);
@@ -73,6 +72,9 @@ protected:
     static void EmptyPassword(QLineEdit& edit);
 
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QSize designSize_;
 };
 
 } // namespace qozel

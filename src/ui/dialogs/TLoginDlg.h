@@ -2,6 +2,8 @@
 
 #include "ui/dialogs/PasswordDialog.h"
 
+#include <string_view>
+
 namespace qozel {
 
 // Asks for the administrator password of an Arkan or a programmer that

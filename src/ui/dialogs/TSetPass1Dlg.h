@@ -2,6 +2,8 @@
 
 #include "ui/dialogs/PasswordDialog.h"
 
+#include <string_view>
+
 namespace qozel {
 
 // Asks for a new user or installer password, typed twice.

@@ -1,5 +1,7 @@
 #include "ui/dialogs/TSetPass2Dlg.h"
 
+#include "ui/Utf8.h"
+
 #include <QBoxLayout>
 #include <QLabel>
 #include <QLineEdit>

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDebug>
+
+#include <exception>
+
+namespace qozel {
+
+// The one way Qt slots call into the core, one call at a time. A modal box
+// shown inside a call runs a nested event loop, which still delivers timer
+// ticks and signals such as a line edit's focus-out; those start nothing.
+// Nothing thrown crosses the event loop. Once closed (the window is
+// closing), every call is dropped.
+class CoreGate {
+public:
+    void Close() noexcept { closed_ = true; }
+
+    template <class Call>
+    void Run(Call&& call) noexcept
+    {
+        if (closed_ || running_)
+            return;
+        running_ = true;
+        try {
+            call();
+        } catch (const std::exception& e) {
+            qDebug() << "core call failed:" << e.what();
+        } catch (...) {
+            qDebug() << "core call failed";
+        }
+        running_ = false;
+    }
+
+private:
+    bool running_ = false;
+    bool closed_ = false;
+};
+
+} // namespace qozel

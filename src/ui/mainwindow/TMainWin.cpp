@@ -1,0 +1,235 @@
+#include "ui/mainwindow/TMainWin.h"
+
+#include "app/PollCycle.h"
+#include "ui/AppTitle.h"
+#include "ui/QtPrompts.h"
+#include "ui/Utf8.h"
+#include "ui/WindowFont.h"
+#include "ui/readers/ReadersPage.h"
+#include "ui/tabs/CardsPage.h"
+#include "ui/tabs/KeyPage.h"
+#include "ui/tabs/RecoveryPage.h"
+#include "ui/upgrade/TUpgradeInfoBx.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace qozel {
+namespace {
+
+constexpr Qt::WindowFlags kMainWindowFlags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                             Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
+constexpr int kFontPoints = 8;
+
+struct Sheet {
+    const char* objectName;
+    const char* caption;
+};
+
+// In the order of WindowView::Tab.
+constexpr Sheet kSheets[] = {
+    {"RdrTabSheet", "Czytniki"},
+    {"TagTabSheet", "Karty"},
+    {"KeyTabSheet", "Klucz Instalacji"},
+    {"OdzTabSheet", "Odzyskiwanie"},
+};
+
+} // namespace
+
+TMainWin::TMainWin(const DeviceHosts& hosts) : QWidget(nullptr, kMainWindowFlags)
+{
+    setObjectName(QStringLiteral("MainWin"));
+    setWindowTitle(QString::fromUtf8(kAppTitle));
+    setFont(WindowFont(kFontPoints));
+    scroll_ = BuildContent();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(QMargins());
+    layout->addWidget(scroll_);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("ZelTimer"));
+    timer_->setInterval(static_cast<int>(PollCycle::kTickMs));
+    connect(timer_, &QTimer::timeout, this, &TMainWin::OnTick);
+
+    // The dialogs and the upgrade box are the window's own; the cycle shows them.
+    prompts_ = std::make_unique<QtPrompts>(this);
+    upgradeBox_ = new TUpgradeInfoBx(this);
+    cycle_ = std::make_unique<PollCycle>(hosts.usb, hosts.hid, hosts.clock, *prompts_, *this, *upgradeBox_);
+
+    AttachPages();
+    connect(tabs_, &QTabWidget::currentChanged, this, &TMainWin::OnTabShown);
+
+    FitToContent();
+    // Last: the first tick is the first contact with a device.
+    timer_->start();
+}
+
+TMainWin::~TMainWin()
+{
+    gate_.Close();
+    timer_->stop();
+    // The tabs go first, while the cycle they draw from still exists.
+    delete scroll_;
+}
+
+QScrollArea* TMainWin::BuildContent()
+{
+    auto* content = new QWidget;
+    tabs_ = new QTabWidget(content);
+    tabs_->setObjectName(QStringLiteral("AllSheetPgCtrl"));
+    for (const Sheet& sheet : kSheets) {
+        auto* page = new QWidget;
+        page->setObjectName(QLatin1String(sheet.objectName));
+        tabs_->addTab(page, FromUtf8(sheet.caption));
+    }
+    auto* layout = new QVBoxLayout(content);
+    layout->addWidget(tabs_);
+    BuildHiddenControls(*content);
+
+    // A screen smaller than the window scrolls the content.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(content);
+    return scroll;
+}
+
+void TMainWin::BuildHiddenControls(QWidget& content)
+{
+    // A developer's switch of the poll cycle and one trace pane per device
+    // kind; they are never shown.
+    auto* startStop = new QPushButton(QStringLiteral("Start/Stop"), &content);
+    startStop->setObjectName(QStringLiteral("StartStopBtn"));
+    startStop->hide();
+    connect(startStop, &QPushButton::clicked, this, [this] { gate_.Run([this] { cycle_->StartStopBtnClick(); }); });
+    for (const char* name : {"TraceArWin", "TracePrgrWin", "TraceManWin", "TraceKbRdWin"}) {
+        auto* trace = new QPlainTextEdit(&content);
+        trace->setObjectName(QLatin1String(name));
+        trace->setReadOnly(true);
+        trace->hide();
+    }
+}
+
+void TMainWin::AttachPages()
+{
+    QWidget* readersSheet = tabs_->widget(ReadersTab);
+    readersPage_ = new ReadersPage(*cycle_, gate_, readersSheet);
+    auto* sheetLayout = new QVBoxLayout(readersSheet);
+    sheetLayout->setContentsMargins(QMargins());
+    sheetLayout->addWidget(readersPage_);
+    // The other pages carry the sheets' names themselves and take their places.
+    cardsPage_ = new CardsPage(*cycle_, nullptr);
+    keyPage_ = new KeyPage(*cycle_, nullptr);
+    recoveryPage_ = new RecoveryPage(*cycle_, nullptr);
+    const QSignalBlocker quiet(tabs_);
+    for (auto [tab, page] : {std::pair<int, QWidget*>{CardsTab, cardsPage_}, {KeyTab, keyPage_},
+                             {RecoveryTab, recoveryPage_}}) {
+        QWidget* placeholder = tabs_->widget(tab);
+        tabs_->removeTab(tab);
+        tabs_->insertTab(tab, page, FromUtf8(kSheets[tab].caption));
+        delete placeholder;
+    }
+    tabs_->setCurrentIndex(ReadersTab);
+}
+
+void TMainWin::DrawChanges()
+{
+    readersPage_->DrawChanges(ShownTab() == ReadersTab);
+    cardsPage_->Sync();
+    keyPage_->Sync();
+    recoveryPage_->Sync();
+}
+
+void TMainWin::FitToContent()
+{
+    // The design size, or more when the fonts need it, centred on the screen
+    // and no larger than it.
+    const QSize size = scroll_->widget()->sizeHint().expandedTo(kDesignSize);
+    setMaximumSize(size);
+    const QRect area = screen()->availableGeometry();
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size.boundedTo(area.size()), area));
+}
+
+void TMainWin::changeEvent(QEvent* event)
+{
+    // Queued: the children take the new font after the window is told of it.
+    if (event->type() == QEvent::FontChange && scroll_ != nullptr)
+        QMetaObject::invokeMethod(this, &TMainWin::FitToContent, Qt::QueuedConnection);
+    QWidget::changeEvent(event);
+}
+
+void TMainWin::closeEvent(QCloseEvent* event)
+{
+    // Once: the closed gate drops every later call into the core.
+    gate_.Run([this] { cycle_->FormClose(); });
+    gate_.Close();
+    timer_->stop();
+    QWidget::closeEvent(event);
+}
+
+void TMainWin::OnTick()
+{
+    gate_.Run([this] { cycle_->ZelTimerTimer(); });
+    DrawChanges();
+}
+
+void TMainWin::OnTabShown(int tab)
+{
+    gate_.Run([this, tab] {
+        switch (tab) {
+        case ReadersTab: cycle_->table.RefreshReadersTab(); break;
+        case CardsTab: cycle_->cardsTab.RefreshCardsTab(); break;
+        case KeyTab: cycle_->keyTab.RefreshKeyTab(); break;
+        case RecoveryTab: cycle_->recoveryTab.RefreshRecoveryTab(); break;
+        default: break;
+        }
+    });
+    DrawChanges();
+}
+
+int TMainWin::ShownTab() const
+{
+    return tabs_->currentIndex();
+}
+
+void TMainWin::SetTimerEnabled(bool enabled)
+{
+    if (enabled == timer_->isActive())
+        return;
+    if (enabled)
+        timer_->start();
+    else
+        timer_->stop();
+}
+
+void TMainWin::Redraw()
+{
+    DrawChanges();
+    // Painted now, not when the event loop next runs: the core may hold the
+    // thread for a while yet.
+    QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
+}
+
+void TMainWin::AnimateProgress(SuccessBar bar)
+{
+    cardsPage_->Animate(bar);
+}
+
+void TMainWin::Diagnostic(std::string_view text)
+{
+    qDebug().noquote() << FromUtf8(text);
+}
+
+} // namespace qozel

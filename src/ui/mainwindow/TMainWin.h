@@ -1,0 +1,83 @@
+#pragma once
+
+#include "app/WindowView.h"
+#include "ui/CoreGate.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QScrollArea;
+class QTabWidget;
+class QTimer;
+
+namespace qozel {
+
+class Clock;
+class HidHost;
+class PollCycle;
+class QtPrompts;
+class CardsPage;
+class KeyPage;
+class ReadersPage;
+class RecoveryPage;
+class TUpgradeInfoBx;
+class UsbHost;
+
+// The hosts the poll cycle reaches the devices through: the real ones in
+// the application, simulated ones in the demo and the tests.
+struct DeviceHosts {
+    UsbHost& usb;
+    HidHost& hid;
+    Clock& clock;
+};
+
+// The main window: the four tabs around the poll cycle, which it builds on
+// the hosts given together with the prompts and the upgrade box, ticks every
+// 250 ms and draws. No device is contacted before the first tick.
+class TMainWin final : public QWidget, public WindowView {
+    Q_OBJECT
+public:
+    static constexpr QSize kDesignSize{1044, 998};
+
+    explicit TMainWin(const DeviceHosts& hosts);
+    ~TMainWin() override;
+
+    // For the demo and the tests, which drive the cycle directly.
+    PollCycle& Cycle() noexcept { return *cycle_; }
+
+    int ShownTab() const override;
+    void SetTimerEnabled(bool enabled) override;
+    void Redraw() override;
+    void Diagnostic(std::string_view text) override;
+    void AnimateProgress(SuccessBar bar) override;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QScrollArea* BuildContent();
+    void BuildHiddenControls(QWidget& content);
+    void FitToContent();
+    void OnTick();
+    void OnTabShown(int tab);
+    void AttachPages();
+    // Draws what the models of every tab changed.
+    void DrawChanges();
+
+    CoreGate gate_;
+    QScrollArea* scroll_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    QTimer* timer_ = nullptr;
+    // The cycle goes before the prompts and the upgrade box it shows.
+    std::unique_ptr<QtPrompts> prompts_;
+    TUpgradeInfoBx* upgradeBox_ = nullptr;
+    std::unique_ptr<PollCycle> cycle_;
+    ReadersPage* readersPage_ = nullptr;
+    CardsPage* cardsPage_ = nullptr;
+    KeyPage* keyPage_ = nullptr;
+    RecoveryPage* recoveryPage_ = nullptr;
+};
+
+} // namespace qozel

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "app/ReaderPane.h"
+
+namespace Ui {
+class ReadersPage;
+}
+
+namespace qozel {
+
+// The selected reader's controls of the Readers tab: the pane, the
+// configuration and the QO-L74 groups. Shows the pane's fields and writes
+// the user's edits of the address, check boxes and module lists back into
+// them. It listens only to signals the user causes (textEdited, clicked,
+// activated), so that drawing never echoes back as an edit.
+class ReaderPaneView {
+public:
+    ReaderPaneView(Ui::ReadersPage& ui, ReaderPaneFields& fields);
+
+    void Draw(const ReaderPaneFields& fields);
+
+private:
+    void ConnectEdits(ReaderPaneFields& fields);
+
+    Ui::ReadersPage& ui_;
+};
+
+} // namespace qozel

@@ -1,0 +1,125 @@
+#include "ui/readers/ReadersPage.h"
+
+#include "app/PollCycle.h"
+#include "ui/Colours.h"
+#include "ui/CoreGate.h"
+#include "ui/Utf8.h"
+#include "ui/WidgetSync.h"
+#include "ui/readers/ReaderGrid.h"
+#include "ui_ReadersPage.h"
+
+#include <QApplication>
+
+namespace qozel {
+namespace {
+
+std::unique_ptr<Ui::ReadersPage> SetUpUi(QWidget& tab)
+{
+    auto ui = std::make_unique<Ui::ReadersPage>();
+    ui->setupUi(&tab);
+    return ui;
+}
+
+} // namespace
+
+ReadersPage::ReadersPage(PollCycle& cycle, CoreGate& gate, QWidget* parent)
+    : QWidget(parent),
+      cycle_(cycle),
+      gate_(gate),
+      ui_(SetUpUi(*this)),
+      grid_(new ReaderGrid(*ui_->RdListGrid, *ui_->GroupBox2)),
+      pane_(*ui_, cycle.pane.Fields())
+{
+    for (const unsigned rate : ReadersHeader::kRates)
+        ui_->RdBaudCb->addItem(QString::number(rate));
+    ui_->RdBaudCb->setPlaceholderText(QString::fromLatin1(ReadersHeader::kNoRateText));
+    ConnectActions();
+    pane_.Draw(cycle.pane.Fields());
+    DrawChanges(true);
+}
+
+ReadersPage::~ReadersPage() = default;
+
+template <class Action>
+void ReadersPage::Act(Action&& action)
+{
+    gate_.Run(std::forward<Action>(action));
+    DrawChanges(true);
+}
+
+void ReadersPage::ConnectActions()
+{
+    ReaderPane& pane = cycle_.pane;
+    auto onClick = [this, &pane](QPushButton* button, void (ReaderPane::*handler)()) {
+        connect(button, &QPushButton::clicked, this, [this, &pane, handler] { Act([&pane, handler] { (pane.*handler)(); }); });
+    };
+    onClick(ui_->RdWrKeysBtn, &ReaderPane::RdWrKeysBtnClick);
+    onClick(ui_->RdWrAddrBtn, &ReaderPane::RdWrAddrBtnClick);
+    onClick(ui_->RdCfg0WrBtn, &ReaderPane::RdCfg0WrBtnClick);
+    onClick(ui_->RdCfg0WrAllBtn, &ReaderPane::RdCfg0WrAllBtnClick);
+    onClick(ui_->RdCfg1WrBtn, &ReaderPane::RdCfg1WrBtnClick);
+    connect(ui_->RdAddrEdit, &QLineEdit::editingFinished, this, [this, &pane] { Act([&pane] { pane.RdAddrEditExit(); }); });
+    connect(ui_->RdBaudCb, &QComboBox::activated, this,
+            [this, &pane](int item) { Act([&pane, item] { pane.RdBaudCbChange(item); }); });
+    connect(grid_, &ReaderGrid::dataCellPressed, this,
+            [this, &pane](int row) { Act([&pane, row] { pane.RdTabEditClick(row); }); });
+    connect(grid_, &ReaderGrid::identifyClicked, this,
+            [this, &pane](int row) { Act([&pane, row] { pane.RdIdentifyBtnClick(row); }); });
+}
+
+void ReadersPage::DrawChanges(bool shown)
+{
+    ReaderTable& table = cycle_.table;
+    ReaderTable::Changes changes = table.TakeChanges();
+    if (changes.header) {
+        DrawHeader(table.Header());
+        changes.rows = ~0u;  // the rate cells take the header's rate colour
+    }
+    for (int row = 0; row < ReaderTable::kRows; ++row) {
+        if (changes.rows & (1u << row))
+            grid_->DrawRow(row, table.Row(row), table.Header().rateColour);
+    }
+    if (changes.cardData)
+        DrawCardData(table.CardData());
+    if (cycle_.pane.TakeChanged())
+        pane_.Draw(cycle_.pane.Fields());
+    ApplyFocusRequest(shown);
+}
+
+void ReadersPage::DrawHeader(const ReadersHeader& header)
+{
+    const QPalette system = QApplication::palette();
+    ui_->RdManagerLbl->setText(FromUtf8(header.managerText));
+    SyncColour(*ui_->RdManagerLbl, QPalette::WindowText, ToQColor(header.managerColour, system));
+    ui_->RdBaudLbl->setText(FromUtf8(header.rateLabel));
+    SyncColour(*ui_->RdBaudLbl, QPalette::WindowText, ToQColor(header.rateColour, system));
+    ui_->RdBaudCb->setCurrentIndex(header.rateItem);
+    ui_->RdBaudLbl->setEnabled(header.managerOpen);
+    ui_->RdBaudCb->setEnabled(header.managerOpen);
+    for (QLabel* label : {ui_->TabShowLbl, ui_->TabTypeLbl, ui_->TabBaudLbl, ui_->TabNrLbl, ui_->TabSoftLbl,
+                          ui_->TabAddrLbl, ui_->TabRdrLbl, ui_->TabKeyLbl, ui_->TabPwrLbl, ui_->TabTampLbl,
+                          ui_->Tab1Lbl, ui_->Tab2Lbl, ui_->TabKartLbl, ui_->TabUidLbl, ui_->TabDataLbl,
+                          ui_->TabTelLbl, ui_->TabPinLbl})
+        label->setEnabled(header.managerOpen);
+}
+
+void ReadersPage::DrawCardData(const CardDataBox& box)
+{
+    ui_->RdUid->setText(FromUtf8(box.uid));
+    ui_->RdWydz->setText(FromUtf8(box.department));
+    ui_->RdIdx->setText(FromUtf8(box.index));
+}
+
+void ReadersPage::ApplyFocusRequest(bool shown)
+{
+    QPushButton* button = nullptr;
+    switch (cycle_.pane.TakeFocus()) {
+    case ReaderPane::Focus::None: return;
+    case ReaderPane::Focus::WriteAddress: button = ui_->RdWrAddrBtn; break;
+    case ReaderPane::Focus::WriteConfigToAll: button = ui_->RdCfg0WrAllBtn; break;
+    }
+    if (shown && button->isEnabled() && button->isVisible())
+        button->setFocus();
+}
+
+} // namespace qozel

@@ -1,0 +1,157 @@
+#include "ui/tabs/CardsPage.h"
+
+#include "app/PollCycle.h"
+#include "ui/AnimateProgress.h"
+#include "ui/Utf8.h"
+#include "ui/WidgetSync.h"
+#include "ui/tabs/PageActions.h"
+#include "ui/tabs/PageFonts.h"
+#include "ui/tabs/SetUpForm.h"
+#include "ui_CardsPage.h"
+
+#include <QRegularExpressionValidator>
+
+namespace qozel {
+namespace {
+
+constexpr int kListPoints = 10;
+
+// A success bar keeps its room while hidden, so that showing it moves nothing.
+void SetUpSuccessBar(QProgressBar& bar)
+{
+    QSizePolicy policy = bar.sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    bar.setSizePolicy(policy);
+    bar.hide();
+}
+
+} // namespace
+
+CardsPage::CardsPage(PollCycle& cycle, QWidget* parent)
+    : QWidget(parent),
+      cycle_(cycle),
+      ui_(SetUpForm<Ui::CardsPage>(*this)),
+      programmerPane_({ui_->TagPrgrLbl, ui_->TagPrgrKeyTxtLbl, ui_->TagPrgrKeyLbl, ui_->TagPrgrSygnTxtLbl,
+                       ui_->TagPrgrSygnLbl, ui_->TagPrgrSigInfoLbl,
+                       {ui_->TagPrgrInfoLbl, ui_->TagKeysToPrgrBtn, ui_->TagSetUsrPassBtn, ui_->TagPrUidTxtLbl,
+                        ui_->TagPrUidLbl, ui_->TagPrDepTxtLbl, ui_->TagPrDepEdit, ui_->TagPrDepRngLbl,
+                        ui_->TagPrIdxTxtLbl, ui_->TagPrIdxEdit, ui_->TagPrIdxRngLbl, ui_->TagClearTagBtn,
+                        ui_->TagProgrTagBtn, ui_->TagRdUidTxtLbl, ui_->TagRdUidLbl, ui_->TagRdDepTxtLbl,
+                        ui_->TagRdIdxTxtLbl, ui_->TagReadTagBtn}}),
+      readerPane_({ui_->TagKbRdLbl, ui_->TagKbRdKeyTxtLbl, ui_->TagKbRdKeyLbl, ui_->TagKbRdSygnTxtLbl,
+                   ui_->TagKbRdSygnLbl, ui_->TagKbRdSigInfoLbl,
+                   {ui_->TagKeysToKbRdBtn, ui_->TagKbRdWin, ui_->TagDataChrLbl, ui_->TagDataHexLbl, ui_->TagIdChrLbl,
+                    ui_->TagIdHexLbl, ui_->TagEndChrLbl, ui_->TagEndCharCb, ui_->TagEnterChkBx, ui_->TagWrCfgBtn}}),
+      outputRows_{{{ui_->TagFieldChkBx0, ui_->TagHexChkBx0, ui_->TagCharCb0},
+                   {ui_->TagFieldChkBx1, ui_->TagHexChkBx1, ui_->TagCharCb1},
+                   {ui_->TagFieldChkBx2, ui_->TagHexChkBx2, ui_->TagCharCb2},
+                   {ui_->TagFieldChkBx3, ui_->TagHexChkBx3, ui_->TagCharCb3}}}
+{
+    SetUpControls();
+    ConnectEdits();
+    ConnectOutputRows();
+    CardsTab& tab = cycle_.cardsTab;
+    OnClick(*this, *ui_->TagKeysToPrgrBtn, tab, &CardsTab::TagKeysToPrgrBtnClick);
+    OnClick(*this, *ui_->TagSetUsrPassBtn, tab, &CardsTab::TagSetUsrPassBtnClick);
+    OnClick(*this, *ui_->TagProgrTagBtn, tab, &CardsTab::TagProgrTagBtnClick);
+    OnClick(*this, *ui_->TagClearTagBtn, tab, &CardsTab::TagClearTagBtnClick);
+    OnClick(*this, *ui_->TagReadTagBtn, tab, &CardsTab::TagReadTagBtnClick);
+    OnClick(*this, *ui_->TagKeysToKbRdBtn, tab, &CardsTab::TagKeysToKbRdBtnClick);
+    OnClick(*this, *ui_->TagWrCfgBtn, tab, &CardsTab::TagWrCfgBtnClick);
+    Sync();
+}
+
+CardsPage::~CardsPage() = default;
+
+void CardsPage::SetUpControls()
+{
+    ui_->TagPrgrInfoLbl->setText(FromUtf8(CardsTab::kPrgrInfo));
+    ui_->TagPrgrInfo2Lbl->setText(FromUtf8(CardsTab::kPrgrInfo2));
+    for (QLineEdit* edit : {ui_->TagPrDepEdit, ui_->TagPrIdxEdit})
+        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), edit));
+    for (QComboBox* list : {ui_->TagCharCb0, ui_->TagCharCb1, ui_->TagCharCb2, ui_->TagCharCb3, ui_->TagEndCharCb}) {
+        list->setFont(MsSansSerifFont(kListPoints, true));
+        FillKeyCodeList(*list);
+    }
+    SetUpSuccessBar(*ui_->TagProgrTagBar);
+    SetUpSuccessBar(*ui_->TagWrCfgBar);
+}
+
+// The user's edits go into the model at once; the signals used here come
+// only from the user, so the page's own drawing never echoes back.
+void CardsPage::ConnectEdits()
+{
+    CardsTabFields& fields = cycle_.cardsTab.Fields();
+    connect(ui_->TagPrDepEdit, &QLineEdit::textEdited, this, [&fields](const QString& text) {
+        fields.department = text.toStdString();
+    });
+    connect(ui_->TagPrIdxEdit, &QLineEdit::textEdited, this, [&fields](const QString& text) {
+        fields.index = text.toStdString();
+    });
+    connect(ui_->TagEndCharCb, &QComboBox::activated, this, [&fields](int item) { fields.endItem = item; });
+    connect(ui_->TagEnterChkBx, &QCheckBox::clicked, this, [this, &fields](bool checked) {
+        fields.enterAtEnd = checked;
+        CallCore([this] { cycle_.cardsTab.TagFieldChkBx0Click(); });
+        Sync();
+    });
+}
+
+void CardsPage::ConnectOutputRows()
+{
+    CardsTabFields& fields = cycle_.cardsTab.Fields();
+    for (std::size_t k = 0; k < outputRows_.size(); ++k) {
+        KbRdFieldSetting& setting = fields.outputFields[k];
+        const OutputRow& row = outputRows_[k];
+        connect(row.field, &QCheckBox::clicked, this, [this, &setting](bool checked) {
+            setting.typed = checked;
+            CallCore([this] { cycle_.cardsTab.TagFieldChkBx0Click(); });
+            Sync();
+        });
+        connect(row.hex, &QCheckBox::clicked, this, [&setting](bool checked) { setting.hex = checked; });
+        connect(row.separator, &QComboBox::activated, this, [&setting](int item) { setting.separatorItem = item; });
+    }
+}
+
+void CardsPage::Sync()
+{
+    CardsTab& tab = cycle_.cardsTab;
+    if (tab.TakeChanged())
+        Draw(tab.Fields());
+    ApplyFocusRequest();
+}
+
+void CardsPage::Draw(const CardsTabFields& fields)
+{
+    programmerPane_.Draw(fields.programmer);
+    readerPane_.Draw(fields.kbReader);
+    ui_->TagPrUidLbl->setText(FromUtf8(fields.programmedUid));
+    SyncText(*ui_->TagPrDepEdit, FromUtf8(fields.department));
+    SyncText(*ui_->TagPrIdxEdit, FromUtf8(fields.index));
+    ui_->TagRdUidLbl->setText(FromUtf8(fields.readUid));
+    SyncText(*ui_->TagRdDepEdit, FromUtf8(fields.readDepartment));
+    SyncText(*ui_->TagRdIdxEdit, FromUtf8(fields.readIndex));
+    const bool readerPresent = fields.kbReader.present;
+    for (std::size_t k = 0; k < outputRows_.size(); ++k)
+        DrawOutputRow(outputRows_[k], fields.outputFields[k], readerPresent);
+    ui_->TagEndCharCb->setCurrentIndex(fields.endItem);
+    ui_->TagEnterChkBx->setChecked(fields.enterAtEnd);
+}
+
+void CardsPage::ApplyFocusRequest()
+{
+    if (!cycle_.cardsTab.TakeFocusRequest())
+        return;
+    // The user typing a department or an index keeps the focus.
+    QWidget* text = ui_->TagKbRdWin;
+    if (!text->hasFocus() && text->isEnabled() && !ui_->TagPrDepEdit->hasFocus() && !ui_->TagPrIdxEdit->hasFocus())
+        text->setFocus();
+}
+
+void CardsPage::Animate(WindowView::SuccessBar bar)
+{
+    QProgressBar& shown =
+        bar == WindowView::SuccessBar::CardProgrammed ? *ui_->TagProgrTagBar : *ui_->TagWrCfgBar;
+    AnimateProgress(shown, cycle_.clock());
+}
+
+} // namespace qozel

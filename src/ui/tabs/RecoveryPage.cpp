@@ -1,0 +1,59 @@
+#include "ui/tabs/RecoveryPage.h"
+
+#include "app/PollCycle.h"
+#include "ui/Utf8.h"
+#include "ui/tabs/EnableAll.h"
+#include "ui/tabs/PageActions.h"
+#include "ui/tabs/PageFonts.h"
+#include "ui/tabs/SetUpForm.h"
+#include "ui_RecoveryPage.h"
+
+namespace qozel {
+namespace {
+
+constexpr int kTitlePoints = 12;
+
+} // namespace
+
+RecoveryPage::RecoveryPage(PollCycle& cycle, QWidget* parent)
+    : QWidget(parent), cycle_(cycle), ui_(SetUpForm<Ui::RecoveryPage>(*this))
+{
+    ui_->OdzPrgrResetLbl->setText(FromUtf8(RecoveryTab::kPrgrResetInfo));
+    ui_->OdzArPassResetLbl->setText(FromUtf8(RecoveryTab::kArPassResetInfo));
+    ui_->OdzPassChngLbl->setText(FromUtf8(RecoveryTab::kPassChangeInfo));
+    ui_->OdzKeyMiFromTagLbl->setText(FromUtf8(RecoveryTab::kKeyFromCardInfo));
+    for (QLabel* title :
+         {ui_->OdzPrgrResetTitle, ui_->OdzArPassResetTitle, ui_->OdzPassChngTitle, ui_->OdzKeyMiFromTagTitle})
+        title->setFont(MsSansSerifFont(kTitlePoints, true));
+
+    RecoveryTab& tab = cycle_.recoveryTab;
+    OnClick(*this, *ui_->OdzPrgrResetBtn, tab, &RecoveryTab::OdzPrgrResetBtnClick);
+    OnClick(*this, *ui_->OdzArPassSetBtn, tab, &RecoveryTab::OdzArPassSetBtnClick);
+    OnClick(*this, *ui_->OdzArPassChngBtn, tab, &RecoveryTab::OdzArPassChngBtnClick);
+    OnClick(*this, *ui_->OdzPrgrPassChngBtn, tab, &RecoveryTab::OdzPrgrPassChngBtnClick);
+    OnClick(*this, *ui_->OdzKeyMiFromTagBtn, tab, &RecoveryTab::OdzKeyMiFromTagBtnClick);
+    Sync();
+}
+
+RecoveryPage::~RecoveryPage() = default;
+
+void RecoveryPage::Sync()
+{
+    RecoveryTab& tab = cycle_.recoveryTab;
+    if (tab.TakeChanged())
+        Draw(tab.Fields());
+}
+
+void RecoveryPage::Draw(const RecoveryTabFields& fields)
+{
+    const bool arkan = fields.arkanPresent;
+    const bool programmer = fields.programmerPresent;
+    EnableAll({ui_->OdzPrgrResetTitle, ui_->OdzPrgrResetLbl, ui_->OdzPrgrResetBtn}, programmer);
+    EnableAll({ui_->OdzArPassResetTitle, ui_->OdzArPassResetLbl, ui_->OdzArPassSetBtn}, arkan);
+    EnableAll({ui_->OdzPassChngTitle, ui_->OdzPassChngLbl}, arkan || programmer);
+    ui_->OdzArPassChngBtn->setEnabled(arkan);
+    ui_->OdzPrgrPassChngBtn->setEnabled(programmer);
+    EnableAll({ui_->OdzKeyMiFromTagTitle, ui_->OdzKeyMiFromTagLbl, ui_->OdzKeyMiFromTagBtn}, arkan);
+}
+
+} // namespace qozel

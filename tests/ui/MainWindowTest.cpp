@@ -1,0 +1,237 @@
+// The main window on a simulated installation: its controls, that no fixed
+// text is clipped at the design font and at twice its size, and what the
+// Readers tab draws from the poll cycle.
+#include "QtTestSupport.h"
+#include "TextFit.h"
+
+#include "SimInstallation.h"
+#include "app/PollCycle.h"
+#include "ui/mainwindow/TMainWin.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <vector>
+
+namespace qozel {
+namespace {
+
+using Device = sim::SimInstallation::Device;
+
+struct Fixed {
+    const char* name;
+    const char* text;  // caption, title or label text
+};
+
+const Fixed kFixedTexts[] = {
+    {"RdBaudLbl", "Prędkość OSDP Bus:"},
+    {"TabShowLbl", "Pokaż"}, {"TabTypeLbl", "Typ"}, {"TabBaudLbl", "Baud"}, {"TabNrLbl", "Nr"},
+    {"TabSoftLbl", "Soft"}, {"TabAddrLbl", "Adr."}, {"TabRdrLbl", "Czytniki"}, {"TabKeyLbl", "Key"},
+    {"GroupBox2", " Zdarzenia "}, {"TabPwrLbl", "Pwr"}, {"TabTampLbl", "Tamper"}, {"Tab1Lbl", "1"},
+    {"Tab2Lbl", "2"}, {"TabKartLbl", "Karty"}, {"TabUidLbl", "UID"}, {"TabDataLbl", "Dane"},
+    {"TabTelLbl", "RoRe"}, {"TabPinLbl", "PIN"},
+    {"RdRdBox", " Dane odczytane z karty "}, {"RdUidLbl", "UID:"}, {"RdWydzLbl", "Wydział:"},
+    {"RdIdxLbl", "Index:"},
+    {"RdSelGrpBx", " Wybrany Czytnik "}, {"RdAddrLbl", "Adres:"}, {"RdWrAddrBtn", "Ustaw adres czytnika "},
+    {"RdCfgGrpBx", " Konfiguracja "}, {"RdCfg0FdGrpBx", " Dane odczytywane z karty QoZEL "},
+    {"RdCfg0FdUidChkBx", "UID"}, {"RdCfg0FdWydzChkBx", "Wydział"}, {"RdCfg0FdIdxChkBx", "Index"},
+    {"RdCfg0PinChkBx", "PIN wysyłany w całości"}, {"RdCfg0StarChkBx", "gwiazdka kasuje wprowadzone cyfry"},
+    {"RdCfg0TrRoReChkBx", "Odczyt identyfikatora RoRe telefonu"}, {"RdCfg0WrBtn", "Zapisz"},
+    {"RdCfg0WrAllBtn", "Zapisz do wszystkich"},
+    {"RdZasGrpBx", " Zasilanie "}, {"RdULbl", "U:"}, {"RdUVLbl", "V"}, {"RdUppLbl", "Upp:"},
+    {"RdUppmVLbl", "mV"}, {"RdMaxUppLbl", "maxUpp:"}, {"RdMaxUppmVLbl", "mV"},
+    {"RdCfg1GrpBx", " Konfiguracja QO-L74 "}, {"RdCfg1TimLbl", "Czas aktywności czytników:"},
+    {"RdCfg1Rd1TxtLbl", "Czytnik 1:"}, {"RdCfg1Rd1RegLbl", "Rejestruje:"}, {"RdCfg1Rd2TxtLbl", "Czytnik 2:"},
+    {"RdCfg1Rd2RegLbl", "Rejestruje:"}, {"RdCfg1WrBtn", "Zapisz"},
+    {"RdWrKeysBtn", "Pobierz klucze z Arkan do czytników"},
+};
+
+const Fixed kComboItems[] = {
+    {"RdBaudCb", "9600|19200|38400|57600|115200|230400"},
+    {"RdCfg1TimCb", "4s|8s|12s|16s|20s|24s|28s|32s|36s|40s|44s|48s|52s|56s|60s|64s"},
+    {"RdCfg1Rd1IoCb", "Wejścia i Wyjścia|Wejścia|Wyjścia"},
+    {"RdCfg1Rd2IoCb", "Wejścia i Wyjścia|Wejścia|Wyjścia"},
+};
+
+const Fixed kSpokenNames[] = {
+    {"TypeEdit00", "Czytnik 1: Typ"}, {"ShowBtn07", "Czytnik 8: Pokaż"}, {"Tamp2Edit12", "Czytnik 13: Tamper 2"},
+    {"PinEdit31", "Czytnik 32: PIN"}, {"RdAddrEdit", "Adres"}, {"RdUEdit", "U"}, {"RdUppEdit", "Upp"},
+    {"RdMaxUppEdit", "maxUpp"}, {"RdBaudCb", "Prędkość OSDP Bus"}, {"RdCfg1TimCb", "Czas aktywności czytników"},
+    {"RdCfg1Rd1IoCb", "Czytnik 1: Rejestruje"}, {"RdCfg1Rd2IoCb", "Czytnik 2: Rejestruje"},
+};
+
+using test::ShownText;
+using test::Text;
+
+class MainWindow : public ::testing::Test {
+protected:
+    MainWindow()
+    {
+        for (Device device : {Device::Arkan, Device::Programmer, Device::KbReader, Device::Manager})
+            installation.Unplug(device);
+    }
+
+    template <class T = QWidget>
+    T* Child(const char* name)
+    {
+        T* child = window.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+
+    // One tick as the timer runs it.
+    void Tick()
+    {
+        window.Cycle().ZelTimerTimer();
+        window.Redraw();
+    }
+
+    void ExpectFixedTextsFit()
+    {
+        auto expectFits = [](QWidget& widget, const QString& text) {
+            EXPECT_LE(widget.fontMetrics().horizontalAdvance(text), test::TextRoom(widget))
+                << widget.objectName().toStdString() << ": " << text.toStdString();
+        };
+        for (const Fixed& fixed : kFixedTexts)
+            if (QWidget* widget = Child(fixed.name))
+                expectFits(*widget, Text(fixed.text));
+        for (const Fixed& fixed : kComboItems)
+            if (auto* combo = Child<QComboBox>(fixed.name))
+                for (int i = 0; i < combo->count(); ++i)
+                    expectFits(*combo, combo->itemText(i));
+        QTabBar* tabs = Child<QTabWidget>("AllSheetPgCtrl")->tabBar();
+        for (int i = 0; i < tabs->count(); ++i)
+            EXPECT_LE(tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)), tabs->tabRect(i).width());
+    }
+
+    sim::SimInstallation installation{false};
+    TMainWin window{DeviceHosts{installation.usb, installation.hid, installation.clock}};
+};
+
+TEST_F(MainWindow, HoldsItsControlsWithTheirNamesAndTexts)
+{
+    EXPECT_EQ(window.objectName(), "MainWin");
+    EXPECT_EQ(window.windowTitle(), "QoZEL Config 1.3");
+    EXPECT_FALSE(window.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
+
+    auto* tabs = Child<QTabWidget>("AllSheetPgCtrl");
+    const Fixed sheets[] = {{"RdrTabSheet", "Czytniki"}, {"TagTabSheet", "Karty"},
+                            {"KeyTabSheet", "Klucz Instalacji"}, {"OdzTabSheet", "Odzyskiwanie"}};
+    ASSERT_EQ(tabs->count(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(tabs->widget(i)->objectName(), sheets[i].name);
+        EXPECT_EQ(tabs->tabText(i), Text(sheets[i].text));
+    }
+    EXPECT_EQ(tabs->currentIndex(), 0);
+
+    for (const Fixed& fixed : kFixedTexts) {
+        if (QWidget* widget = Child(fixed.name)) {
+            EXPECT_EQ(ShownText(*widget), Text(fixed.text)) << fixed.name;
+        }
+    }
+    for (const Fixed& fixed : kComboItems) {
+        QStringList items;
+        if (auto* combo = Child<QComboBox>(fixed.name))
+            for (int i = 0; i < combo->count(); ++i)
+                items << combo->itemText(i);
+        EXPECT_EQ(items.join(u'|'), Text(fixed.text)) << fixed.name;
+    }
+    for (const Fixed& fixed : kSpokenNames) {
+        if (QWidget* widget = Child(fixed.name)) {
+            EXPECT_EQ(widget->accessibleName(), Text(fixed.text)) << fixed.name;
+        }
+    }
+
+    int cells = 0;
+    for (int row = 0; row < ReaderTable::kRows; ++row)
+        for (const char* prefix : ReaderRowCells::kNamePrefixes)
+            cells += window.findChild<QWidget*>(QStringLiteral("%1%2").arg(prefix).arg(row, 2, 10, QLatin1Char('0'))) != nullptr;
+    EXPECT_EQ(cells, 448);
+
+    EXPECT_EQ(Child<QPushButton>("StartStopBtn")->text(), "Start/Stop");
+    for (const char* name : {"StartStopBtn", "TraceArWin", "TracePrgrWin", "TraceManWin", "TraceKbRdWin"}) {
+        if (QWidget* widget = Child(name)) {
+            EXPECT_TRUE(widget->isHidden()) << name;
+        }
+    }
+    for (const char* name : {"TraceArWin", "TracePrgrWin", "TraceManWin", "TraceKbRdWin"})
+        EXPECT_TRUE(Child<QPlainTextEdit>(name)->isReadOnly()) << name;
+
+    auto* timer = Child<QTimer>("ZelTimer");
+    EXPECT_EQ(timer->interval(), 250);
+    EXPECT_TRUE(timer->isActive());
+}
+
+TEST_F(MainWindow, NoFixedTextIsClippedAtTheDesignFontNorAtTwiceItsSize)
+{
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(window.maximumSize(), TMainWin::kDesignSize) << "the design size holds the design font";
+    {
+        SCOPED_TRACE("design font");
+        ExpectFixedTextsFit();
+    }
+    test::ScaleFonts(window, 2);
+    // The window refits and the nested layouts follow, each in a round of events.
+    for (int round = 0; round < 3; ++round)
+        QApplication::processEvents();
+    EXPECT_GT(window.maximumSize().height(), TMainWin::kDesignSize.height()) << "the window grows to fit";
+    SCOPED_TRACE("doubled font");
+    ExpectFixedTextsFit();
+}
+
+TEST_F(MainWindow, ReadersTabDrawsTheManagerItsReadersAndTheSelection)
+{
+    // A box would block the test: count and close any that opens.
+    std::vector<QString> boxes;
+    QTimer boxWatch;
+    QObject::connect(&boxWatch, &QTimer::timeout, [&boxes] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            boxes.push_back(modal->objectName());
+            modal->close();
+        }
+    });
+    boxWatch.start(0);
+
+    Tick();
+    auto* header = Child<QLabel>("RdManagerLbl");
+    EXPECT_EQ(header->text(), "Brak QoZEL Managera");
+    EXPECT_EQ(header->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));
+    EXPECT_FALSE(Child("TabTypeLbl")->isEnabled());
+    EXPECT_TRUE(boxes.empty());
+
+    installation.Plug(Device::Manager);
+    Tick();
+    EXPECT_EQ(header->text(), "QoZEL Manager Nr: 49, Soft: 3");
+    EXPECT_TRUE(Child("TabTypeLbl")->isEnabled());
+    EXPECT_EQ(Child<QComboBox>("RdBaudCb")->currentText(), "9600");
+    auto* nr = Child<QLineEdit>("NrEdit02");
+    EXPECT_EQ(nr->text(), "259");  // the third reader on the bus, 0x0103
+    EXPECT_TRUE(nr->isEnabled());
+    EXPECT_FALSE(Child("NrEdit31")->isEnabled());
+
+    QTest::mouseClick(Child("TypeEdit02"), Qt::LeftButton);
+    const QColor lime(0, 0xFF, 0);
+    for (const char* prefix : {"TypeEdit02", "NrEdit02", "SoftEdit02", "BaudEdit02", "AddrEdit02", "KeyEdit02"})
+        EXPECT_EQ(Child(prefix)->palette().color(QPalette::Base), lime) << prefix;
+    EXPECT_NE(Child("TypeEdit01")->palette().color(QPalette::Base), lime);
+    EXPECT_TRUE(Child("RdWrAddrBtn")->isEnabled());
+    EXPECT_EQ(Child<QLineEdit>("RdAddrEdit")->text(), "3");
+    EXPECT_TRUE(boxes.empty()) << boxes.front().toStdString();
+}
+
+} // namespace
+} // namespace qozel
