@@ -3,6 +3,7 @@
 #include "devset/DevSetTexts.h"
 
 #include "SimCard.h"
+#include "SimCertificate.h"
 
 namespace qozel::test {
 namespace {
@@ -39,6 +40,17 @@ TEST_F(BackupCard, WritesTheArkansCertificateForThisCard)
     EXPECT_EQ(card->appState, 2);
     ASSERT_TRUE(card->files.count(7));
     EXPECT_EQ(card->files.at(7).size(), 112u);
+    // What the certificate carries: the Arkan's master key for this card,
+    // asked for on behalf of this programmer.
+    const auto content = sim::OpenCertificate(card->files.at(7));
+    ASSERT_TRUE(content);
+    EXPECT_EQ(content->certClass, 3);
+    EXPECT_EQ(content->number, 17);
+    EXPECT_EQ(content->issuerId, arkan->DeviceId());
+    EXPECT_EQ(content->targetId, programmer->DeviceId());
+    EXPECT_EQ(content->keySignature, 0x4444u);
+    EXPECT_TRUE(std::equal(kUid.begin(), kUid.end(), content->cardUid.begin()));
+    EXPECT_EQ(content->key, MasterKey(false, 0x4444).key);
 }
 
 TEST_F(BackupCard, TemporaryKeyIsNotBackedUp)

@@ -97,6 +97,7 @@ TEST_F(Passwords, WrongOldPasswordLeavesTheDeviceLoggedOut)
     prompts.AnswerDialog(kPassword);
     ASSERT_TRUE(set.EnsureBothLogin());
     prompts.shown.clear();
+    sent.clear();
 
     prompts.AnswerChngPass("zle-haslo", "nowe-haslo");
     EXPECT_FALSE(set.ChangeArAdminPassword());
@@ -105,6 +106,8 @@ TEST_F(Passwords, WrongOldPasswordLeavesTheDeviceLoggedOut)
     EXPECT_THAT(Messages(), ElementsAre(texts::kArOldPasswordRefused, texts::kPrgrOldPasswordRefused));
     EXPECT_FALSE(arkan->login.adminLoggedIn());
     EXPECT_FALSE(programmer->login.adminLoggedIn());
+    // Each change logged its device out first, then tried the old password.
+    EXPECT_TRUE(Sent("Ar:108") && Sent("Prgr:108"));
     EXPECT_EQ(arkan->login.KeyOf("admin"), KeyOf("admin", kPassword));
     EXPECT_FALSE(Sent("Ar:72") || Sent("Prgr:72"));
 }
