@@ -53,31 +53,15 @@ void CardsTab::RefreshCardsTab()
     cycle_.view().Redraw();
 }
 
-bool CardsTab::RunProgramCard(std::int32_t department, std::int32_t index)
+template <class Operation>
+bool CardsTab::RunCardOperation(Operation&& operation)
 {
     ZelDevSet& devices = cycle_.devices;
     if (!devices.CheckPrgrHasKeys())
         return false;
     int result = 0;
     try {
-        result = devices.prgr.ProgramCard(department, index);
-    } catch (const WUsbErr&) {
-        devices.DropDevice(DevKind::Programmer);
-        return false;
-    }
-    if (result != CardOk)
-        cycle_.prompts().ShowErrorMsg(CardResultText(result));
-    return result == CardOk;
-}
-
-bool CardsTab::RunClearCard()
-{
-    ZelDevSet& devices = cycle_.devices;
-    if (!devices.CheckPrgrHasKeys())
-        return false;
-    int result = 0;
-    try {
-        result = devices.prgr.ClearCard();
+        result = operation(devices.prgr);
     } catch (const WUsbErr&) {
         devices.DropDevice(DevKind::Programmer);
         return false;
@@ -92,7 +76,8 @@ void CardsTab::TagProgrTagBtnClick()
     RunAction([&] {
         const std::int32_t department = EditNumber(fields_.department);
         const std::int32_t index = EditNumber(fields_.index);
-        if (!cycle_.devices.EnsurePrgrLogin() || !RunProgramCard(department, index))
+        if (!cycle_.devices.EnsurePrgrLogin() ||
+            !RunCardOperation([&](ZelCfgPrgr& prgr) { return prgr.ProgramCard(department, index); }))
             return;
         cycle_.view().AnimateProgress(WindowView::SuccessBar::CardProgrammed);
         fields_.programmedUid = HexText(cycle_.devices.prgr.cardStatus.uid);
@@ -102,7 +87,7 @@ void CardsTab::TagProgrTagBtnClick()
 void CardsTab::TagClearTagBtnClick()
 {
     RunAction([&] {
-        if (!cycle_.devices.EnsurePrgrLogin() || !RunClearCard())
+        if (!cycle_.devices.EnsurePrgrLogin() || !RunCardOperation([](ZelCfgPrgr& prgr) { return prgr.ClearCard(); }))
             return;
         fields_.programmedUid = HexText(cycle_.devices.prgr.cardStatus.uid);
         cycle_.prompts().ShowInfoMsg(kCardCleared);
@@ -116,21 +101,11 @@ void CardsTab::TagReadTagBtnClick()
         fields_.readDepartment.clear();
         fields_.readIndex.clear();
         ZelDevSet& devices = cycle_.devices;
-        if (!devices.EnsurePresent(DevKind::Programmer) || !devices.CheckPrgrHasKeys())
-            return;
         std::int32_t department = 0;
         std::int32_t index = 0;
-        int result = 0;
-        try {
-            result = devices.prgr.ReadCard(department, index);
-        } catch (const WUsbErr&) {
-            devices.DropDevice(DevKind::Programmer);
+        if (!devices.EnsurePresent(DevKind::Programmer) ||
+            !RunCardOperation([&](ZelCfgPrgr& prgr) { return prgr.ReadCard(department, index); }))
             return;
-        }
-        if (result != CardOk) {
-            cycle_.prompts().ShowErrorMsg(CardResultText(result));
-            return;
-        }
         fields_.readUid = HexText(devices.prgr.cardStatus.uid);
         fields_.readDepartment = std::to_string(department);
         fields_.readIndex = std::to_string(index);

@@ -75,8 +75,10 @@ public:
 private:
     template <class F>
     void RunAction(F&& action);
-    bool RunProgramCard(std::int32_t department, std::int32_t index);
-    bool RunClearCard();
+    // A card operation of the programmer after checking its keys: a device
+    // error drops the programmer, a refusal shows the card's result text.
+    template <class Operation>
+    bool RunCardOperation(Operation&& operation);
     void WriteOutputConfig();
 
     PollCycle& cycle_;
