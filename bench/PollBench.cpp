@@ -1,0 +1,212 @@
+// The poll cycle's CPU per pass on a full simulated installation, and one
+// bulk exchange, each against a reference measured in the same run.
+// Prints poll_pass_us=, poll_pass_vs_frame_us= and exchange_us=.
+#include "app/PollCycle.h"
+#include "app/WindowView.h"
+#include "link/Frame.h"
+#include "link/QoWUsbBulkD.h"
+
+#include "ArkanModel.h"
+#include "ScriptedModel.h"
+#include "ScriptedPrompts.h"
+#include "SimInstallation.h"
+#include "SimUsbHost.h"
+#include "TestImageMaker.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using namespace qozel;
+
+double ThreadCpuUs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e6 + static_cast<double>(ts.tv_nsec) / 1e3;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+class NullView final : public WindowView {
+public:
+    int ShownTab() const override { return ReadersTab; }
+    void SetTimerEnabled(bool) override {}
+    void Redraw() override {}
+    void Diagnostic(std::string_view) override {}
+    void AnimateProgress(SuccessBar) override {}
+};
+
+class NullUpgradeBox final : public UpgradeBox {
+public:
+    void Show(std::string_view, std::string_view, int) override {}
+    void SetProgress(int) override {}
+    void Close() override {}
+};
+
+std::uint8_t ImageVersion(ImageSlot slot)
+{
+    for (const auto& layout : sim::kTestImageLayouts)
+        if (layout.slot == slot)
+            return layout.version;
+    return 0;
+}
+
+void ClearRecords(sim::SimInstallation& install)
+{
+    for (sim::SimDeviceModel* model : std::initializer_list<sim::SimDeviceModel*>{
+             install.arkan.get(), install.programmer.get(), install.manager.get(), install.kbReader.get()})
+        model->ClearRequests();
+    for (auto* device : {install.arkanDevice.get(), install.programmerDevice.get(), install.managerDevice.get()}) {
+        device->written.clear();
+        device->pipeTimeouts.clear();
+    }
+    install.kbReaderDevice->reports.clear();
+}
+
+// The lengths of the request frames the devices received since the last clear.
+std::vector<std::size_t> RequestFrameLengths(const sim::SimInstallation& install)
+{
+    std::vector<std::size_t> lengths;
+    for (const sim::SimDeviceModel* model : std::initializer_list<const sim::SimDeviceModel*>{
+             install.arkan.get(), install.programmer.get(), install.manager.get(), install.kbReader.get()})
+        for (const auto& request : model->requests())
+            lengths.push_back(request.payload.size() + kFrameOverhead);
+    return lengths;
+}
+
+void PollPass()
+{
+    sim::SimInstallation install;
+    install.arkan->identity.soft = ImageVersion(ImageSlot::Arkan);
+    install.programmer->identity.soft = ImageVersion(ImageSlot::Programmer);
+    install.manager->soft = ImageVersion(ImageSlot::Manager);
+    std::uint8_t address = 1;
+    for (auto& reader : install.manager->bus)
+        address = std::max<std::uint8_t>(address, static_cast<std::uint8_t>(reader->address + 1));
+    for (std::uint16_t nr = 0x0200; install.manager->bus.size() < 32; ++nr)
+        install.manager->AddReader(nr, 70, 3).address = address++;
+    for (auto& reader : install.manager->bus)
+        reader->soft = 3;
+
+    sim::ScriptedPrompts prompts;
+    NullView view;
+    NullUpgradeBox box;
+    PollCycle cycle{install.usb, install.hid, install.clock, prompts, view, box};
+
+    auto pass = [&] {
+        cycle.ZelTimerTimer();
+        install.clock.AdvanceMs(PollCycle::kTickMs);
+    };
+    // Settle: every device opened, every reader read, the slow checks run once.
+    for (int i = 0; i < 200; ++i) {
+        install.manager->TypePin(*install.manager->bus[static_cast<std::size_t>(i % 32)], "1");
+        pass();
+        ClearRecords(install);
+    }
+
+    constexpr int kPasses = 2000;
+    std::vector<double> passUs;
+    std::vector<double> frameUs;
+    passUs.reserve(kPasses);
+    frameUs.reserve(kPasses);
+    FrameBuffer frame{};
+    std::vector<std::uint8_t> payload(kMaxPayload, 0x5A);
+    std::size_t frames = 0;
+    // Keeps the checks from being optimised away (a payload-less frame is not a valid one).
+    volatile std::size_t checked = 0;
+    std::size_t typed = 0;
+    for (int i = 0; i < kPasses; ++i) {
+        typed += install.manager->TypePin(*install.manager->bus[static_cast<std::size_t>(i % 32)], "1");
+        const double start = ThreadCpuUs();
+        pass();
+        passUs.push_back(ThreadCpuUs() - start);
+
+        // Reference: building and checking frames of the lengths the pass
+        // sent, once for the request and once more for its reply.
+        const std::vector<std::size_t> lengths = RequestFrameLengths(install);
+        frames += lengths.size();
+        const double frameStart = ThreadCpuUs();
+        for (std::size_t length : lengths) {
+            for (int side = 0; side < 2; ++side) {
+                const std::size_t n = BuildFrame(static_cast<std::uint8_t>(length),
+                                                 std::span(payload.data(), length - kFrameOverhead), frame);
+                checked = checked + IsValidFrame(std::span(frame.data(), n));
+            }
+        }
+        frameUs.push_back(ThreadCpuUs() - frameStart);
+        ClearRecords(install);
+    }
+    const double pass_ = Median(passUs);
+    const double frame_ = std::max(Median(frameUs), 0.001);
+    std::printf("poll_pass_us=%.1f\n", pass_);
+    std::printf("poll_pass_requests=%.1f\n", static_cast<double>(frames) / kPasses);
+    std::printf("poll_pass_events_raised=%zu/%d\n", typed, kPasses);
+    int shown = 0;
+    for (int row = 0; row < ReaderTable::kRows; ++row)
+        shown += cycle.table.InUse(row);
+    std::printf("poll_pass_readers=%d\npoll_pass_manager_readers=%d\n", shown, static_cast<int>(cycle.manager.readerCount));
+    std::printf("poll_pass_frame_ref_us=%.2f\n", frame_);
+    std::printf("poll_pass_vs_frame_us=%.0f\n", pass_ / frame_);
+}
+
+void Exchange()
+{
+    sim::VirtualClock clock;
+    sim::SimUsbHost host{clock};
+    auto model = std::make_shared<sim::ScriptedModel>(0x1247, 0x010E, 3, 0x0005);
+    auto device = std::make_shared<sim::SimUsbDevice>(kArkanGuid, model);
+    host.Attach(device);
+    QoWUsbBulkD bulk{host, clock, kArkanGuid};
+    if (!bulk.Open()) {
+        std::printf("exchange_us=n/a\n");
+        return;
+    }
+    constexpr int kBatch = 1000;
+    std::vector<double> perExchange;
+    std::vector<double> reference;
+    FrameBuffer frame{};
+    for (int round = 0; round < 50; ++round) {
+        double start = ThreadCpuUs();
+        for (int i = 0; i < kBatch; ++i)
+            bulk.ReadState();
+        perExchange.push_back((ThreadCpuUs() - start) / kBatch);
+        model->ClearRequests();
+        device->written.clear();
+        device->pipeTimeouts.clear();
+
+        // Reference: the two frames of a ReadState exchange built and checked.
+        const std::uint8_t info[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+        volatile std::size_t valid = 0;
+        start = ThreadCpuUs();
+        for (int i = 0; i < kBatch; ++i) {
+            std::size_t n = BuildFrame(kCmdReadState, {}, frame);
+            valid = valid + IsValidFrame(std::span(frame.data(), n));
+            n = BuildFrame(kCmdReadState | kReplyBit, info, frame);
+            valid = valid + IsValidFrame(std::span(frame.data(), n));
+        }
+        reference.push_back((ThreadCpuUs() - start) / kBatch);
+    }
+    const double ex = Median(perExchange);
+    const double ref = std::max(Median(reference), 0.001);
+    std::printf("exchange_us=%.2f\n", ex);
+    std::printf("exchange_frame_ref_us=%.3f\n", ref);
+    std::printf("exchange_vs_frame=%.0f\n", ex / ref);
+}
+
+} // namespace
+
+int main()
+{
+    PollPass();
+    Exchange();
+    return 0;
+}
