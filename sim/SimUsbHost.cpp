@@ -117,6 +117,8 @@ public:
         }
         const std::size_t n = std::min(buffer.size(), desc.size());
         std::copy_n(desc.begin(), n, buffer.begin());
+        if (type == 3 && d.reportedSerialLength)
+            return *d.reportedSerialLength;
         return n;
     }
 

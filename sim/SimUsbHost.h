@@ -9,6 +9,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ struct UsbDescriptors {
     std::vector<UsbPipeInfo> endpoints = {{UsbPipeType::Bulk, 0x81, 64}, {UsbPipeType::Bulk, 0x01, 64}};
     bool failDeviceDescriptor = false;
     bool failSerialDescriptor = false;
+    // The serial string's length as the platform reports it, when it lies.
+    std::optional<std::size_t> reportedSerialLength;
 };
 
 // Misbehaviour below the command level.

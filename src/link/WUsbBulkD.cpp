@@ -104,8 +104,10 @@ bool WUsbBulkD::ReadDescriptors(UsbHandle& handle)
         handle.GetDescriptor(kDescString, device[16], kLangEnUs, std::span(serialDesc).first(kSerialDescMax));
     if (!serialLen)
         return false;
-    // The text ends where the received bytes end.
-    const std::size_t textUnits = *serialLen > 2 ? (*serialLen - 2) / 2 : 0;
+    // The text ends where the received bytes end; a platform claiming more
+    // than it could have put into the buffer is not believed.
+    const std::size_t received = std::min(*serialLen, kSerialDescMax);
+    const std::size_t textUnits = received > 2 ? (received - 2) / 2 : 0;
     std::u16string text(textUnits, u'\0');
     for (std::size_t k = 0; k < textUnits; ++k)
         text[k] = static_cast<char16_t>(GetLe16(&serialDesc[2 + 2 * k]));

@@ -94,6 +94,16 @@ TEST_F(BulkTransport, EmptySerialStringGivesZeroAndAMissingOneFailsTheDevice)
     EXPECT_FALSE(bulk.Open());
 }
 
+TEST_F(BulkTransport, ASerialLengthBeyondTheBufferIsNotBelieved)
+{
+    sim::UsbDescriptors lying;
+    lying.reportedSerialLength = 4096;
+    Plug(lying);
+    WUsbBulkD bulk(host, clock, kArkanGuid);
+    ASSERT_TRUE(bulk.Open());
+    EXPECT_EQ(bulk.serial(), 0xA1u);  // the text "00A1", then filler that is no digit
+}
+
 TEST_F(BulkTransport, DevicesWithoutExactlyOneBulkPipePerDirectionAreSkipped)
 {
     sim::UsbDescriptors twoIn;
