@@ -1,6 +1,7 @@
 // The poll cycle's CPU per pass on a full simulated installation, and one
 // bulk exchange, each against a reference measured in the same run.
 // Prints poll_pass_us=, poll_pass_vs_frame_us= and exchange_us=.
+#include "BenchTiming.h"
 #include "app/PollCycle.h"
 #include "app/WindowView.h"
 #include "link/Frame.h"
@@ -22,19 +23,6 @@
 namespace {
 
 using namespace qozel;
-
-double ThreadCpuUs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e6 + static_cast<double>(ts.tv_nsec) / 1e3;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 class NullView final : public WindowView {
 public:

@@ -3,6 +3,7 @@
 // the same way, all measured in this run on Qt's offscreen platform.
 // Prints idle_cpu_percent=, idle_cpu_percent_demo=, startup_vs_bare_qt=,
 // startup_ms=, startup_bare_ms=, rss_minus_bare_mb=.
+#include "BenchTiming.h"
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -73,12 +74,6 @@ Run TimeToExit(const char* path)
         run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
     return run;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 void Startup()

@@ -3,6 +3,7 @@
 // Prints usb_listing_us= (with the 20 foreign devices, a listing after the
 // first), usb_listing_alone_us= (the reference, same run), their ratio, and
 // usb_listing_control_requests= (control requests of that listing, all devices).
+#include "BenchTiming.h"
 #include "support/EmulatedUsbDevice.h" // umockdev first
 
 // GCC 12 reports a false -Wrestrict in the inlined copy of the setup's
@@ -26,19 +27,6 @@ namespace {
 
 using namespace qozel;
 using namespace qozel::test;
-
-double ThreadCpuUs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e6 + static_cast<double>(ts.tv_nsec) / 1e3;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // A Manager that names its interface GUID in an MS OS 2.0 descriptor set.
 EmulatedUsbSetup Manager()

@@ -1,25 +1,17 @@
 #include "app/CardsTab.h"
 
+#include "app/DecimalText.h"
 #include "app/HexText.h"
 #include "app/PollCycle.h"
 #include "app/WindowView.h"
 #include "link/DeviceErrors.h"
 
-#include <charconv>
 #include <utility>
 
 namespace qozel {
 namespace {
 
 constexpr const char* kCardCleared = "Karta skasowana.";
-
-// The number an edit holds; empty or unreadable text counts as 0.
-std::int32_t EditNumber(const std::string& text)
-{
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc{} && end == text.data() + text.size() ? value : 0;
-}
 
 } // namespace
 
@@ -74,8 +66,8 @@ bool CardsTab::RunCardOperation(Operation&& operation)
 void CardsTab::TagProgrTagBtnClick()
 {
     RunAction([&] {
-        const std::int32_t department = EditNumber(fields_.department);
-        const std::int32_t index = EditNumber(fields_.index);
+        const std::int32_t department = DecimalOrZero<std::int32_t>(fields_.department);
+        const std::int32_t index = DecimalOrZero<std::int32_t>(fields_.index);
         if (!cycle_.devices.EnsurePrgrLogin() ||
             !RunCardOperation([&](ZelCfgPrgr& prgr) { return prgr.ProgramCard(department, index); }))
             return;
@@ -150,10 +142,7 @@ void CardsTab::TagFieldChkBx0Click()
 
 bool CardsTab::TakeChanged()
 {
-    const bool changed = !drawnValid_ || drawn_ != fields_;
-    drawn_ = fields_;
-    drawnValid_ = true;
-    return changed;
+    return drawn_.Changed(fields_);
 }
 
 bool CardsTab::TakeFocusRequest() noexcept

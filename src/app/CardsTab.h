@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DrawnCopy.h"
 #include "app/DevicePane.h"
 #include "devices/kbreader/KbRdConfig.h"
 
@@ -83,8 +84,7 @@ private:
 
     PollCycle& cycle_;
     CardsTabFields fields_;
-    CardsTabFields drawn_;
-    bool drawnValid_ = false;
+    DrawnCopy<CardsTabFields> drawn_;
     bool focusRequest_ = false;
     unsigned lastState_ = 0x8000;
 };

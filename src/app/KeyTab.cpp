@@ -112,10 +112,7 @@ void KeyTab::KeyGenKeyMiTagBtnClick()
 
 bool KeyTab::TakeChanged()
 {
-    const bool changed = !drawnValid_ || drawn_ != fields_;
-    drawn_ = fields_;
-    drawnValid_ = true;
-    return changed;
+    return drawn_.Changed(fields_);
 }
 
 } // namespace qozel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DrawnCopy.h"
 #include "app/DevicePane.h"
 
 #include <string>
@@ -80,8 +81,7 @@ private:
 
     PollCycle& cycle_;
     KeyTabFields fields_;
-    KeyTabFields drawn_;
-    bool drawnValid_ = false;
+    DrawnCopy<KeyTabFields> drawn_;
     unsigned lastState_ = 0x8000;
 };
 

@@ -1,12 +1,12 @@
 #include "app/ReaderPane.h"
 
+#include "app/DecimalText.h"
 #include "app/PollCycle.h"
 #include "app/WindowView.h"
 #include "link/DeviceErrors.h"
 #include "platform/SecureMemory.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string>
 #include <utility>
 
@@ -34,14 +34,6 @@ namespace {
 constexpr std::uint8_t kReaderKeyClass = 1;
 constexpr std::uint8_t kReaderKeyFirst = 21;
 constexpr std::uint8_t kReaderKeySecond = 22;
-
-// The address edit's number, 0 when it holds none.
-unsigned ParseAddress(const std::string& text)
-{
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc{} && end == text.data() + text.size() ? value : 0;
-}
 
 } // namespace
 
@@ -177,7 +169,7 @@ void ReaderPane::RdBaudCbChange(int item)
 
 void ReaderPane::RdAddrEditExit()
 {
-    if (ParseAddress(fields_.address) > ZelManager::kHighestAddress)
+    if (DecimalOrZero<unsigned>(fields_.address) > ZelManager::kHighestAddress)
         fields_.address = std::to_string(ZelManager::kHighestAddress);
 }
 
@@ -192,7 +184,7 @@ void ReaderPane::WriteSelectedAddress()
         return;
     // An edit that never lost the focus was not clamped yet.
     RdAddrEditExit();
-    const auto address = static_cast<std::uint8_t>(ParseAddress(fields_.address));
+    const auto address = static_cast<std::uint8_t>(DecimalOrZero<unsigned>(fields_.address));
     Prompts& prompts = cycle_.prompts();
     if (address == 0) {
         prompts.ShowInfoMsg(texts::kAddressZero);
@@ -339,10 +331,7 @@ void ReaderPane::RdIdentifyBtnClick(int row)
 
 bool ReaderPane::TakeChanged()
 {
-    const bool changed = !drawnValid_ || drawn_ != fields_;
-    drawn_ = fields_;
-    drawnValid_ = true;
-    return changed;
+    return drawn_.Changed(fields_);
 }
 
 ReaderPane::Focus ReaderPane::TakeFocus() noexcept

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DrawnCopy.h"
 #include "devices/manager/ReaderConfig.h"
 #include "devices/manager/ReaderRecord.h"
 
@@ -90,9 +91,7 @@ private:
     // Last seen (selection, configuration enabled) for UpdateSelectedReaderPane.
     int lastSelection_ = -2;
     bool lastConfigEnabled_ = false;
-    // What TakeChanged last handed out.
-    ReaderPaneFields drawn_;
-    bool drawnValid_ = false;
+    DrawnCopy<ReaderPaneFields> drawn_;
     Focus focus_ = Focus::None;
 };
 

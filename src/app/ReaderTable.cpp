@@ -3,6 +3,7 @@
 #include "app/HexText.h"
 #include "app/PollCycle.h"
 #include "app/WindowView.h"
+#include "link/Frame.h"
 #include "platform/Win1250.h"
 
 #include <algorithm>
@@ -26,12 +27,6 @@ void Paint(Cells& cells, std::span<const int> columns, Colour colour)
 {
     for (const int c : columns)
         cells.background[static_cast<std::size_t>(c)] = colour;
-}
-
-std::int32_t GetLe32Signed(const std::uint8_t* p)
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-                                     static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
 }
 
 // Bytes of a card data event: kind, one byte, then the fields the reader's
@@ -234,11 +229,11 @@ void ReaderTable::ShowCardData(const ReaderEvent& event, const ReaderRecord& rec
             data += kUidSize;
         }
         if (record.config2 & 2) {
-            cardData_.department = std::to_string(GetLe32Signed(data));
+            cardData_.department = std::to_string(static_cast<std::int32_t>(GetLe32(data)));
             data += kNumberSize;
         }
         if (record.config2 & 4)
-            cardData_.index = std::to_string(GetLe32Signed(data));
+            cardData_.index = std::to_string(static_cast<std::int32_t>(GetLe32(data)));
     }
 }
 

@@ -219,10 +219,7 @@ void RecoveryTab::StoreBackupCertificate(std::span<const std::uint8_t, 120> cert
 
 bool RecoveryTab::TakeChanged()
 {
-    const bool changed = !drawnValid_ || drawn_ != fields_;
-    drawn_ = fields_;
-    drawnValid_ = true;
-    return changed;
+    return drawn_.Changed(fields_);
 }
 
 } // namespace qozel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/DrawnCopy.h"
+
 #include <cstdint>
 #include <span>
 
@@ -73,8 +75,7 @@ private:
 
     PollCycle& cycle_;
     RecoveryTabFields fields_;
-    RecoveryTabFields drawn_;
-    bool drawnValid_ = false;
+    DrawnCopy<RecoveryTabFields> drawn_;
     unsigned lastState_ = 0x8000;
 };
 
