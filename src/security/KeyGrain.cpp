@@ -70,7 +70,7 @@ bool KeyGrain::GenerateKey(Prompts& prompts)
     // The system's random source keeps the key unpredictable even if the
     // clicks and the counter were guessed.
     SecretBytes<32> osRandom;
-    OsRandom(osRandom.span());
+    random_(osRandom.span());
 
     Sha256d sha;
     sha.Init();

@@ -3,9 +3,11 @@
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/SecureMemory.h"
+#include "security/OsRandom.h"
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace qozel {
@@ -33,7 +35,13 @@ public:
     static constexpr std::size_t kGrainSize = 64;
     static constexpr std::size_t kKeySize = 32;
 
+    // Fills its bytes from a source of randomness; throws when it has none.
+    using RandomSource = void (*)(std::span<std::uint8_t> out);
+
     explicit KeyGrain(Clock& clock) noexcept : clock_(clock) {}
+
+    // The operating system's source unless another is given (tests).
+    void UseRandomSource(RandomSource source) noexcept { random_ = source; }
 
     // Mixes one click at (x, y) in the field's client coordinates and the low
     // 16 bits of the microsecond counter into the grain; returns the new level.
@@ -42,8 +50,10 @@ public:
     // what the tab shows now.
     GrainFieldUpdate ClickInField(int x, int y);
 
-    // Generates the master key once the level suffices; otherwise shows the
-    // information box and returns false.
+    // Generates the master key once the level suffices: the double SHA-256
+    // of the grain, the counter's low 32 bits and 32 random bytes. Otherwise
+    // shows the information box and returns false. Throws when the random
+    // source has nothing to give.
     bool GenerateKey(Prompts& prompts);
     // After the key was stored: wipes it and clears `generated`.
     void ForgetKey() noexcept;
@@ -58,6 +68,7 @@ public:
 
 private:
     Clock& clock_;
+    RandomSource random_ = OsRandom;
     SecretBytes<kGrainSize> grain_;
     std::uint8_t mix_[4] = {};
     int level_ = 0;

@@ -133,6 +133,16 @@ TEST_F(Tabs, SixteenClicksFillTheGrainAndChangeItsLabelOnce)
     EXPECT_EQ(cycle.keyTab.Fields().signature.size(), 8u);
 }
 
+TEST_F(Tabs, WithoutTheSystemsRandomBytesNoKeyIsGenerated)
+{
+    Show(WindowView::KeyTab);
+    FillGrain(16);
+    cycle.grain.UseRandomSource([](std::span<std::uint8_t>) { throw std::runtime_error("no entropy"); });
+    cycle.keyTab.KeyGenKeyMiBtnClick();
+    EXPECT_EQ(prompts.Messages(), std::vector<std::string>{KeyTab::kNoRandomness});
+    EXPECT_EQ(cycle.keyTab.Fields().key, "");
+}
+
 TEST_F(Tabs, ATargetKeyWarningClosedWithoutOkStoresNothingAndKeepsTheKey)
 {
     Show(WindowView::KeyTab);

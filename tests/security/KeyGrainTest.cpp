@@ -131,5 +131,44 @@ TEST(KeyGrain, EachGenerationGivesANewKeySignedWithItsTime)
     EXPECT_EQ(grain.key(), SecretBytes<32>{});
 }
 
+void FixedRandom(std::span<std::uint8_t> out)
+{
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] = static_cast<std::uint8_t>(0xA0 + i);
+}
+
+void NoRandom(std::span<std::uint8_t>)
+{
+    throw std::runtime_error("no entropy");
+}
+
+TEST(KeyGrain, KeyIsDoubleSha256OfGrainCounterAndRandomBytes)
+{
+    VirtualClock clock;
+    ScriptedPrompts prompts;
+    KeyGrain grain(clock);
+    grain.UseRandomSource(FixedRandom);
+    for (int click = 0; click < 16; ++click)
+        grain.MixClick(click, 3 * click);
+    clock.AdvanceUs(0x1'8765'4321);   // only the counter's low 32 bits count
+
+    std::uint8_t message[64 + 4 + 32];
+    std::copy(grain.grain().bytes.begin(), grain.grain().bytes.end(), message);
+    const std::uint8_t counter[] = {0x21, 0x43, 0x65, 0x87};
+    std::copy(std::begin(counter), std::end(counter), message + 64);
+    FixedRandom(std::span(message + 68, 32));
+    std::array<std::uint8_t, 32> once{}, twice{};
+    SHA256(message, sizeof message, once.data());
+    SHA256(once.data(), once.size(), twice.data());
+
+    ASSERT_TRUE(grain.GenerateKey(prompts));
+    EXPECT_EQ(grain.key().bytes, twice);
+
+    grain.ForgetKey();
+    grain.UseRandomSource(NoRandom);
+    EXPECT_THROW(grain.GenerateKey(prompts), std::runtime_error);
+    EXPECT_FALSE(grain.generated());
+}
+
 } // namespace
 } // namespace qozel
