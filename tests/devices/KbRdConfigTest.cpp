@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace qozel {
 namespace {
 
@@ -52,12 +56,16 @@ TEST(KbRdConfig, AnItemOutsideTheCharacterListTypesNothing)
 
 TEST(KbRdConfig, KeyCodesAreUsbUsagesWithShiftInBit7)
 {
-    EXPECT_EQ(KeyCodeTable.size(), KeyCodeItems.size());
-    EXPECT_STREQ(KeyCodeItems[0], "brak");
-    EXPECT_STREQ(KeyCodeItems[12], "\\");
-    EXPECT_EQ(KeyCodeTable[12], 0x31);  // backslash key
-    EXPECT_EQ(KeyCodeTable[13], 0x31 | 0x80);  // the same key with Shift: vertical bar
-    EXPECT_EQ(KeyCodeTable[4] | 0x80, KeyCodeTable[6]);  // ";" and ":" share a key
+    // Item shown and the usage it types, in the order of the character lists.
+    const std::vector<std::pair<std::string, std::uint8_t>> expected = {
+        {"brak", 0x00}, {"Sp.", 0x2C}, {"Tab", 0x2B}, {",", 0x36}, {";", 0x33}, {".", 0x37}, {":", 0xB3},
+        {"*", 0xA5},    {"#", 0xA0},  {"-", 0x2D},   {"_", 0xAD}, {"/", 0x38}, {"\\", 0x31}, {"|", 0xB1}};
+    ASSERT_EQ(KeyCodeTable.size(), expected.size());
+    ASSERT_EQ(KeyCodeItems.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(KeyCodeItems[i], expected[i].first) << i;
+        EXPECT_EQ(KeyCodeTable[i], expected[i].second) << i;
+    }
 }
 
 } // namespace

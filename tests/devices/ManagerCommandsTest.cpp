@@ -87,6 +87,21 @@ TEST_F(ManagerCommands, ReplyNamingAnotherReaderIsIgnored)
 
 }
 
+TEST_F(ManagerCommands, RelayRepliesWithABadCrcOrCutShortAreNotTaken)
+{
+    const Bytes id = IdBytes(manager.readers[0].readerId());
+    Bytes badCrc = sim::MakeFrame(65 | 0x80, Bytes{id[0], id[1], id[2], id[3], 0});
+    badCrc.back() ^= 0xFF;
+    const Bytes cutShort = sim::MakeFrame(65 | 0x80, Bytes{id[0], id[1]});
+    for (const Bytes& reply : {badCrc, cutShort}) {
+        Reader(0).connected = false;
+        device->QueueTransfer(reply);
+        const WUsbErr e = ErrorOf<WUsbErr>([&] { manager.SetReaderAddress(0, 4); });
+        EXPECT_EQ(e.code, WUsbErr::NoReply);
+        EXPECT_NE(Reader(0).address, 4);
+    }
+}
+
 TEST_F(ManagerCommands, IndexOutsideTheListSendsNothing)
 {
     std::array<std::uint8_t, 1> reply{};
