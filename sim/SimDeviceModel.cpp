@@ -8,6 +8,8 @@ std::optional<Bytes> SimDeviceModel::Process(std::uint8_t code, std::span<const 
 {
     Request request{code, Bytes(payload.begin(), payload.end())};
     requests_.push_back(request);
+    if (std::optional<Bytes> reply; Planned(request, reply))
+        return reply;
 
     if ((faults.disconnectAt && *faults.disconnectAt == code) ||
         (faults.disconnectAfter && handled_ >= *faults.disconnectAfter)) {
@@ -32,6 +34,33 @@ std::optional<Bytes> SimDeviceModel::Process(std::uint8_t code, std::span<const 
     if (reply && faults.wrongLengthFor && *faults.wrongLengthFor == code)
         reply->push_back(0xEE);
     return reply;
+}
+
+bool SimDeviceModel::Planned(const Request& request, std::optional<Bytes>& reply)
+{
+    if (!plan)
+        return false;
+    const int index = plan->seen++;
+    if (silenced_) {
+        const bool resend = silenced_->code == request.code && silenced_->payload == request.payload;
+        silenced_.reset();
+        if (resend)
+            return true;
+    }
+    if (index != plan->at)
+        return false;
+    switch (plan->kind) {
+    case FaultPlan::Kind::Silence: silenced_ = request; return true;
+    case FaultPlan::Kind::AnswerOnlyResend: return true;
+    case FaultPlan::Kind::Unplug: unplugged_ = true; return true;
+    case FaultPlan::Kind::Refusal: reply = Status(1); return true;
+    case FaultPlan::Kind::WrongLength:
+        reply = HandleCommand(request.code, request.payload);
+        if (reply)
+            reply->push_back(0xEE);
+        return true;
+    }
+    return false;
 }
 
 std::size_t SimDeviceModel::CountOf(std::uint8_t code) const noexcept

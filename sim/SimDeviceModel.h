@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <span>
 #include <utility>
@@ -23,6 +24,16 @@ struct Faults {
     std::optional<std::uint8_t> disconnectAt; // unplugged when this command arrives
 };
 
+// One fault at one request, counted over every device model that shares the
+// plan, so that a test can strike each exchange of an operation in turn.
+struct FaultPlan {
+    enum class Kind { Silence, AnswerOnlyResend, WrongLength, Refusal, Unplug };
+
+    std::optional<int> at;   // index of the request to strike; none = no fault
+    Kind kind = Kind::Silence;
+    int seen = 0;            // requests counted so far
+};
+
 struct Request {
     std::uint8_t code = 0;
     Bytes payload;
@@ -36,6 +47,7 @@ public:
     virtual ~SimDeviceModel() = default;
 
     Faults faults;
+    std::shared_ptr<FaultPlan> plan;
 
     // Runs one well-formed request through the fault settings and the model.
     std::optional<Bytes> Process(std::uint8_t code, std::span<const std::uint8_t> payload);
@@ -59,9 +71,15 @@ protected:
     static Bytes Status(std::uint8_t status) { return Bytes{status}; }
 
 private:
+    // Applies a planned fault to this request: true when it was answered
+    // (or not) by the fault; `reply` then holds what goes back.
+    bool Planned(const Request& request, std::optional<Bytes>& reply);
+
     std::vector<Request> requests_;
     std::deque<std::pair<std::uint8_t, Bytes>> unsolicited_;
     std::optional<Request> ignored_;
+    // The struck request of a planned silence, whose resend goes unanswered too.
+    std::optional<Request> silenced_;
     int handled_ = 0;
     bool unplugged_ = false;
 };

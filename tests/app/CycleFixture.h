@@ -23,12 +23,14 @@ public:
     void SetTimerEnabled(bool enabled) override { timerEnabled = enabled; }
     void Redraw() override { ++redraws; }
     void Diagnostic(std::string_view text) override { diagnostics.emplace_back(text); }
+    void ShowPermissionHint(std::string_view text) override { permissionHint = text; }
     void AnimateProgress(SuccessBar bar) override { animations.push_back(bar); }
 
     int tab = ReadersTab;
     bool timerEnabled = false;
     int redraws = 0;
     std::vector<std::string> diagnostics;
+    std::string permissionHint;
     std::vector<SuccessBar> animations;
 };
 
@@ -60,9 +62,8 @@ public:
 // The poll cycle on a simulated installation whose devices and readers run
 // the firmware the program carries, so that no upgrade is offered unless a
 // test makes a device older.
-class CycleTest : public ::testing::Test {
-protected:
-    CycleTest()
+struct CycleRig {
+    CycleRig()
     {
         install.arkan->identity.soft = ImageVersion(ImageSlot::Arkan);
         install.programmer->identity.soft = ImageVersion(ImageSlot::Programmer);
@@ -70,6 +71,8 @@ protected:
         for (auto& reader : install.manager->bus)
             reader->soft = 3;
     }
+    CycleRig(const CycleRig&) = delete;
+    CycleRig& operator=(const CycleRig&) = delete;
 
     static std::uint8_t ImageVersion(ImageSlot slot)
     {
@@ -84,7 +87,8 @@ protected:
     // The administrator password `kPassword` set in a simulated Arkan or programmer.
     static void GiveAdminPassword(sim::LoginResponder& login)
     {
-        const Key16 key = DeriveKey(kAdminUser, sim::ScriptedPrompts::Field(kPassword));
+        // Derived once: the derivation is made slow on purpose.
+        static const Key16 key = DeriveKey(kAdminUser, sim::ScriptedPrompts::Field(kPassword));
         sim::Block16 block;
         std::copy(key.bytes.begin(), key.bytes.end(), block.begin());
         login.SetKey(kAdminUser, block);
@@ -116,5 +120,7 @@ protected:
     RecordingUpgradeBox box;
     PollCycle cycle{install.usb, install.hid, install.clock, prompts, view, box};
 };
+
+class CycleTest : public ::testing::Test, public CycleRig {};
 
 } // namespace qozel::test
