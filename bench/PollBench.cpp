@@ -30,6 +30,7 @@ public:
     void SetTimerEnabled(bool) override {}
     void Redraw() override {}
     void Diagnostic(std::string_view) override {}
+    void ShowPermissionHint(std::string_view) override {}
     void AnimateProgress(SuccessBar) override {}
 };
 

@@ -1,5 +1,6 @@
 #include "app/PollCycle.h"
 
+#include "app/PermissionHint.h"
 #include "app/WindowView.h"
 #include "link/DeviceErrors.h"
 #include "link/TraceSet.h"
@@ -14,7 +15,8 @@ namespace qozel {
 PollCycle::PollCycle(UsbHost& usbHost, HidHost& hidHost, Clock& clock, Prompts& prompts, WindowView& view,
                      UpgradeBox& upgradeBox)
     : manager(usbHost, clock), devices(usbHost, hidHost, clock, prompts), grain(clock),
-      upgrader(upgradeBox, prompts, clock), usbHost_(usbHost), clock_(clock), prompts_(prompts), view_(view)
+      upgrader(upgradeBox, prompts, clock), usbHost_(usbHost), hidHost_(hidHost), clock_(clock), prompts_(prompts),
+      view_(view)
 {
     manager.trace = TraceMan;
     devices.ar.trace = TraceAr;
@@ -40,6 +42,7 @@ void PollCycle::ZelTimerTimer()
     try {
         ManagerTick();
         DeviceSlot(static_cast<DevKind>(deviceSlot));
+        UpdatePermissionHint();
     } catch (...) {
         // Device errors are handled where they arise; nothing else may end the program.
     }
@@ -47,6 +50,17 @@ void PollCycle::ZelTimerTimer()
     if (!userFunctionActive)
         view_.SetTimerEnabled(pollRunning);
     timerPassActive = false;
+}
+
+void PollCycle::UpdatePermissionHint()
+{
+    const auto usb = usbHost_.DeniedDevices();
+    const auto hid = hidHost_.DeniedDevices();
+    std::string hint = usb.empty() && hid.empty() ? std::string() : PermissionHintText(usb, hid, UdevRulesSource());
+    if (hint == permissionHint_)
+        return;
+    permissionHint_ = std::move(hint);
+    view_.ShowPermissionHint(permissionHint_);
 }
 
 void PollCycle::DeviceSlot(DevKind kind)

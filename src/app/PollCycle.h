@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace qozel {
 
@@ -120,8 +121,11 @@ private:
     void RefreshReaderRows(int countBefore);
     void MaintainReaders();
     void DeviceSlot(DevKind kind);
+    // Shows, changes or hides the permission hint after a pass.
+    void UpdatePermissionHint();
 
     UsbHost& usbHost_;
+    HidHost& hidHost_;
     Clock& clock_;
     Prompts& prompts_;
     WindowView& view_;
@@ -130,6 +134,7 @@ private:
     // The readers were left in backup-card reading mode by a failed return
     // to normal reading; the next pass with an open Manager tries again.
     bool normalReadingOwed_ = false;
+    std::string permissionHint_;
 };
 
 // Runs a user action between BeginUserFunction and EndUserFunction, whatever

@@ -19,6 +19,9 @@ public:
     virtual void Redraw() = 0;
     // The diagnostic hook: notes for a developer, never shown to the user.
     virtual void Diagnostic(std::string_view text) = 0;
+    // The line below the tabs that tells how to grant access to devices this
+    // user may not open; an empty text hides it.
+    virtual void ShowPermissionHint(std::string_view text) = 0;
 
     // The small bars that show a success.
     enum class SuccessBar { CardProgrammed, ConfigWritten };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/DeniedDevice.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -35,6 +37,8 @@ public:
     virtual std::optional<std::vector<std::string>> ListInterfaces() = 0;
     // Null when the path is gone, refused, or already held open by this process.
     virtual std::unique_ptr<HidHandle> Open(const std::string& path) = 0;
+    // Devices of the family that this user may not open, as for UsbHost.
+    virtual std::vector<DeniedDevice> DeniedDevices() const { return {}; }
 };
 
 } // namespace qozel

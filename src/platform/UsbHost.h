@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DeniedDevice.h"
 #include "platform/Guid.h"
 
 #include <cstddef>
@@ -63,6 +64,9 @@ public:
     // Opens one interface for exclusive use. Null when the path is gone, the
     // platform refuses, or this process already holds the path open.
     virtual std::unique_ptr<UsbHandle> Open(const std::string& path) = 0;
+    // Devices of the family seen by the last listing or open that this user
+    // may not open; they are treated as absent.
+    virtual std::vector<DeniedDevice> DeniedDevices() const { return {}; }
 };
 
 } // namespace qozel

@@ -25,7 +25,7 @@ public:
 
     // Devices of the vendor, from the last listing or open, that this user
     // may not open.
-    std::vector<DeniedDevice> DeniedDevices() const;
+    std::vector<DeniedDevice> DeniedDevices() const override;
 
 private:
     std::uint16_t vendorId_;

@@ -33,7 +33,7 @@ public:
 
     // Devices of the vendor seen by the last listing or open that the
     // operating system would not let this user open.
-    std::vector<DeniedDevice> DeniedDevices() const;
+    std::vector<DeniedDevice> DeniedDevices() const override;
 
 private:
     struct Identity {

@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QPushButton>
@@ -94,8 +95,16 @@ QScrollArea* TMainWin::BuildContent()
         page->setObjectName(QLatin1String(sheet.objectName));
         tabs_->addTab(page, FromUtf8(sheet.caption));
     }
+    // The hint below the tabs, shown only while a device may not be opened;
+    // its commands can be selected and copied.
+    permissionHint_ = new QLabel(content);
+    permissionHint_->setObjectName(QStringLiteral("PermissionHintLbl"));
+    permissionHint_->setWordWrap(true);
+    permissionHint_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    permissionHint_->hide();
     auto* layout = new QVBoxLayout(content);
     layout->addWidget(tabs_);
+    layout->addWidget(permissionHint_);
     BuildHiddenControls(*content);
 
     // A screen smaller than the window scrolls the content.
@@ -152,14 +161,26 @@ void TMainWin::DrawChanges()
     recoveryPage_->Sync();
 }
 
+QSize TMainWin::ContentSize() const
+{
+    // The design size, or more when the fonts need it.
+    return scroll_->widget()->sizeHint().expandedTo(kDesignSize);
+}
+
 void TMainWin::FitToContent()
 {
-    // The design size, or more when the fonts need it, centred on the screen
-    // and no larger than it.
-    const QSize size = scroll_->widget()->sizeHint().expandedTo(kDesignSize);
+    // Centred on the screen and no larger than it.
+    const QSize size = ContentSize();
     setMaximumSize(size);
     const QRect area = screen()->availableGeometry();
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size.boundedTo(area.size()), area));
+}
+
+void TMainWin::FitSizeInPlace()
+{
+    const QSize size = ContentSize();
+    setMaximumSize(size);
+    resize(size.boundedTo(screen()->availableGeometry().size()));
 }
 
 void TMainWin::changeEvent(QEvent* event)
@@ -225,6 +246,15 @@ void TMainWin::Redraw()
 void TMainWin::AnimateProgress(SuccessBar bar)
 {
     cardsPage_->Animate(bar);
+}
+
+void TMainWin::ShowPermissionHint(std::string_view text)
+{
+    permissionHint_->setText(FromUtf8(text));
+    permissionHint_->setVisible(!text.empty());
+    // The window grows by the line and shrinks back where it stands; queued,
+    // so that the layout has taken the label's new size.
+    QMetaObject::invokeMethod(this, &TMainWin::FitSizeInPlace, Qt::QueuedConnection);
 }
 
 void TMainWin::Diagnostic(std::string_view text)

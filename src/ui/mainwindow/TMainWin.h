@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QLabel;
 class QScrollArea;
 class QTabWidget;
 class QTimer;
@@ -50,6 +51,7 @@ public:
     void SetTimerEnabled(bool enabled) override;
     void Redraw() override;
     void Diagnostic(std::string_view text) override;
+    void ShowPermissionHint(std::string_view text) override;
     void AnimateProgress(SuccessBar bar) override;
 
 protected:
@@ -59,7 +61,10 @@ protected:
 private:
     QScrollArea* BuildContent();
     void BuildHiddenControls(QWidget& content);
+    QSize ContentSize() const;
     void FitToContent();
+    // Takes the content's new size without moving the window.
+    void FitSizeInPlace();
     void OnTick();
     void OnTabShown(int tab);
     void AttachPages();
@@ -69,6 +74,7 @@ private:
     CoreGate gate_;
     QScrollArea* scroll_ = nullptr;
     QTabWidget* tabs_ = nullptr;
+    QLabel* permissionHint_ = nullptr;
     QTimer* timer_ = nullptr;
     // The cycle goes before the prompts and the upgrade box it shows.
     std::unique_ptr<QtPrompts> prompts_;
