@@ -8,14 +8,21 @@
 
 namespace qozel {
 
-QtPrompts::QtPrompts(QWidget* mainWindow)
-    : mainWindow_(mainWindow)
-    , loginDlg_(new TLoginDlg(mainWindow))
-    , setPass2Dlg_(new TSetPass2Dlg(mainWindow))
-    , chngPassDlg_(new TChngPassDlg(mainWindow))
-    , setPass1Dlg_(new TSetPass1Dlg(mainWindow))
+namespace {
+
+// The dialog in `slot`, made at its first showing: most runs never show it,
+// and building it would delay the main window.
+template <class Dialog>
+Dialog& MadeOnFirstUse(QPointer<Dialog>& slot, QWidget* mainWindow)
 {
+    if (!slot)
+        slot = new Dialog(mainWindow);
+    return *slot;
 }
+
+} // namespace
+
+QtPrompts::QtPrompts(QWidget* mainWindow) : mainWindow_(mainWindow) {}
 
 QtPrompts::~QtPrompts()
 {
@@ -43,23 +50,23 @@ bool QtPrompts::ShowWarningMsg(std::string_view text)
 bool QtPrompts::RunLoginDlg(std::string_view line1, std::string_view line2,
                             std::string_view buttonCaption, PasswordField& password)
 {
-    return loginDlg_->Run(line1, line2, buttonCaption, password);
+    return MadeOnFirstUse(loginDlg_, mainWindow_).Run(line1, line2, buttonCaption, password);
 }
 
 bool QtPrompts::RunSetPass2Dlg(std::string_view line1, std::string_view line2,
                                PasswordField& password)
 {
-    return setPass2Dlg_->Run(line1, line2, password);
+    return MadeOnFirstUse(setPass2Dlg_, mainWindow_).Run(line1, line2, password);
 }
 
 bool QtPrompts::RunSetPass1Dlg(std::string_view title, PasswordField& password)
 {
-    return setPass1Dlg_->Run(title, password);
+    return MadeOnFirstUse(setPass1Dlg_, mainWindow_).Run(title, password);
 }
 
 bool QtPrompts::RunChngPassDlg(PasswordField& oldPassword, PasswordField& newPassword)
 {
-    return chngPassDlg_->Run(oldPassword, newPassword);
+    return MadeOnFirstUse(chngPassDlg_, mainWindow_).Run(oldPassword, newPassword);
 }
 
 } // namespace qozel

@@ -14,8 +14,8 @@ class TChngPassDlg;
 class TSetPass1Dlg;
 
 // The prompts of the application: real message boxes and the four password
-// dialogs, all modal and centred on the main window. The dialogs are created
-// once and reused for every showing.
+// dialogs, all modal and centred on the main window. Each dialog is created
+// at its first showing and reused for every later one.
 class QtPrompts final : public Prompts {
 public:
     // `mainWindow` may be null (the dialogs are then centred on the screen).

@@ -7,9 +7,11 @@
 #include "SimInstallation.h"
 #include "app/PollCycle.h"
 #include "ui/mainwindow/TMainWin.h"
+#include "ui/readers/ReaderGrid.h"
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QAbstractButton>
 #include <QComboBox>
@@ -66,10 +68,21 @@ const Fixed kComboItems[] = {
 };
 
 const Fixed kSpokenNames[] = {
-    {"TypeEdit00", "Czytnik 1: Typ"}, {"ShowBtn07", "Czytnik 8: Pokaż"}, {"Tamp2Edit12", "Czytnik 13: Tamper 2"},
-    {"PinEdit31", "Czytnik 32: PIN"}, {"RdAddrEdit", "Adres"}, {"RdUEdit", "U"}, {"RdUppEdit", "Upp"},
+    {"RdAddrEdit", "Adres"}, {"RdUEdit", "U"}, {"RdUppEdit", "Upp"},
     {"RdMaxUppEdit", "maxUpp"}, {"RdBaudCb", "Prędkość OSDP Bus"}, {"RdCfg1TimCb", "Czas aktywności czytników"},
     {"RdCfg1Rd1IoCb", "Czytnik 1: Rejestruje"}, {"RdCfg1Rd2IoCb", "Czytnik 2: Rejestruje"},
+};
+
+// Cells of the reader table, reached as assistive technology reaches them.
+struct SpokenCell {
+    int row;
+    int column;
+    const char* name;
+};
+
+const SpokenCell kSpokenCells[] = {
+    {0, ReaderRowCells::Type, "Czytnik 1: Typ"}, {7, ReaderRowCells::Show, "Czytnik 8: Pokaż"},
+    {12, ReaderRowCells::Tamp2, "Czytnik 13: Tamper 2"}, {31, ReaderRowCells::Pin, "Czytnik 32: PIN"},
 };
 
 using test::ShownText;
@@ -155,10 +168,14 @@ TEST_F(MainWindow, HoldsItsControlsWithTheirNamesAndTexts)
         }
     }
 
+    QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(Child("RdListGrid"))->tableInterface();
+    ASSERT_NE(table, nullptr);
+    for (const SpokenCell& cell : kSpokenCells)
+        EXPECT_EQ(table->cellAt(cell.row, cell.column)->text(QAccessible::Name), Text(cell.name)) << cell.name;
     int cells = 0;
-    for (int row = 0; row < ReaderTable::kRows; ++row)
-        for (const char* prefix : ReaderRowCells::kNamePrefixes)
-            cells += window.findChild<QWidget*>(QStringLiteral("%1%2").arg(prefix).arg(row, 2, 10, QLatin1Char('0'))) != nullptr;
+    for (int row = 0; row < table->rowCount(); ++row)
+        for (int column = 0; column < table->columnCount(); ++column)
+            cells += !table->cellAt(row, column)->text(QAccessible::Name).isEmpty();
     EXPECT_EQ(cells, 448);
 
     EXPECT_EQ(Child<QPushButton>("StartStopBtn")->text(), "Start/Stop");
@@ -218,16 +235,16 @@ TEST_F(MainWindow, ReadersTabDrawsTheManagerItsReadersAndTheSelection)
     EXPECT_EQ(header->text(), "QoZEL Manager Nr: 49, Soft: 3");
     EXPECT_TRUE(Child("TabTypeLbl")->isEnabled());
     EXPECT_EQ(Child<QComboBox>("RdBaudCb")->currentText(), "9600");
-    auto* nr = Child<QLineEdit>("NrEdit02");
-    EXPECT_EQ(nr->text(), "259");  // the third reader on the bus, 0x0103
-    EXPECT_TRUE(nr->isEnabled());
-    EXPECT_FALSE(Child("NrEdit31")->isEnabled());
+    auto* grid = Child<ReaderGrid>("RdListGrid");
+    EXPECT_EQ(grid->Look(2, ReaderRowCells::Nr).text, "259");  // the third reader on the bus, 0x0103
+    EXPECT_TRUE(grid->Look(2, ReaderRowCells::Nr).enabled);
+    EXPECT_FALSE(grid->Look(31, ReaderRowCells::Nr).enabled);
 
-    QTest::mouseClick(Child("TypeEdit02"), Qt::LeftButton);
+    QTest::mouseClick(grid, Qt::LeftButton, {}, grid->CellRect(2, ReaderRowCells::Type).center());
     const QColor lime(0, 0xFF, 0);
-    for (const char* prefix : {"TypeEdit02", "NrEdit02", "SoftEdit02", "BaudEdit02", "AddrEdit02", "KeyEdit02"})
-        EXPECT_EQ(Child(prefix)->palette().color(QPalette::Base), lime) << prefix;
-    EXPECT_NE(Child("TypeEdit01")->palette().color(QPalette::Base), lime);
+    for (int column = 0; column < ReaderRowCells::kDataCells; ++column)
+        EXPECT_EQ(grid->Look(2, column).background, lime) << column;
+    EXPECT_NE(grid->Look(1, ReaderRowCells::Type).background, lime);
     EXPECT_TRUE(Child("RdWrAddrBtn")->isEnabled());
     EXPECT_EQ(Child<QLineEdit>("RdAddrEdit")->text(), "3");
     EXPECT_TRUE(boxes.empty()) << boxes.front().toStdString();

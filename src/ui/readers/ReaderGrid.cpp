@@ -2,167 +2,334 @@
 
 #include "ui/Colours.h"
 #include "ui/Utf8.h"
-#include "ui/WidgetSync.h"
-#include "ui/readers/ReaderCell.h"
+#include "ui/readers/ReaderColumns.h"
+#include "ui/readers/ReaderGridAccessible.h"
 
 #include <QApplication>
-#include <QEvent>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QPushButton>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionFrame>
 
 namespace qozel {
 namespace {
 
-using Cells = ReaderRowCells;
+using namespace reader_columns;
 
-// Layout of the grid in ReadersPage.ui: rows 0..2 hold the events box's title
-// and the two rows of column labels, the readers follow; the events box
-// spans one empty column on either side of the event columns and one empty
-// row below the last reader, which keep its frame clear of the cells.
-constexpr int kFirstReaderRow = 3;
-constexpr int kEventsBoxLeftColumn = Cells::Show + 1;
-constexpr int kEventsBoxRightColumn = Cells::kColumns + 1;
-constexpr int kEventsBoxBottomRow = kFirstReaderRow + ReaderTable::kRows;
+// The margins a line edit keeps around its text.
+constexpr int kTextMarginX = 2;
+constexpr int kTextMarginY = 1;
 
-int GridColumn(int column)
+const QString kIdentifyText = QStringLiteral("?");
+
+// The options a read-only line edit draws its panel with.
+QStyleOptionFrame FieldOption(const QWidget& grid)
 {
-    return column < kEventsBoxLeftColumn ? column : column + 1;
+    QStyleOptionFrame option;
+    option.initFrom(&grid);
+    option.lineWidth = grid.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &grid);
+    option.midLineWidth = 0;
+    option.state |= QStyle::State_Sunken | QStyle::State_ReadOnly;
+    option.features = QStyleOptionFrame::None;
+    return option;
 }
 
-struct Column {
-    const char* spokenName;  // with the reader's number, the cell's accessible name
-    const char* widestText;  // the longest text the cell is expected to show
-};
-
-constexpr std::array<Column, Cells::kColumns> kColumnInfo = {{
-    {"Typ", "QO-W774"}, {"Nr", "65535"}, {"Soft", "65535"}, {"Baud", "230400"}, {"Adr.", "255"},
-    {"Key", kTickMark}, {"Pokaż", "?"}, {"Pwr", kTickMark}, {"Tamper 1", kTickMark},
-    {"Tamper 2", kTickMark}, {"UID", kTickMark}, {"Dane", kTickMark}, {"RoRe", kTickMark},
-    {"PIN", "88888888"},
-}};
-
-constexpr bool IsDataCell(int column)
+// The state a cell is drawn in: enabled or not, and whether it has the focus.
+void SetCellState(QStyleOption& option, bool enabled, bool focused)
 {
-    return column < Cells::kDataCells;
-}
-
-// The event cells always show their marks; the rest follows the row.
-constexpr bool EnabledAsRow(int column)
-{
-    return IsDataCell(column) || column == Cells::Show;
-}
-
-// Cells that are bold whatever the row shows, and those bold as the row says.
-constexpr bool AlwaysBold(int column)
-{
-    switch (column) {
-    case Cells::Addr: case Cells::Pwr: case Cells::Tamp1: case Cells::Tamp2:
-    case Cells::Uid: case Cells::Data: case Cells::Tel:
-        return true;
-    default:
-        return false;
+    option.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
+    if (focused)
+        option.state |= QStyle::State_HasFocus;
+    if (!enabled) {
+        option.state &= ~QStyle::State_Enabled;
+        option.palette.setCurrentColorGroup(QPalette::Disabled);
     }
 }
 
-constexpr bool BoldAsRow(int column)
+enum DrawingKind { FieldPanel, IdentifyButton };
+
+DrawingCache::Key KeyOf(DrawingKind kind, const QStyleOption& option, QRgb colour)
 {
-    switch (column) {
-    case Cells::Type: case Cells::Nr: case Cells::Soft: case Cells::Baud: case Cells::Key:
-        return true;
-    default:
-        return false;
-    }
+    return {kind, option.rect.size(), colour, static_cast<int>(option.state), option.palette.currentColorGroup()};
 }
 
-// The identify button: square, as high as the cells of its row (a push
-// button would otherwise be at least as wide as a dialog button).
-class IdentifyButton final : public QPushButton {
-public:
-    IdentifyButton(const QWidget& rowCell, QWidget* parent)
-        : QPushButton(QStringLiteral("?"), parent), rowCell_(rowCell)
-    {
-        setAutoDefault(false);
-        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    }
-
-    QSize sizeHint() const override
-    {
-        const int side = rowCell_.sizeHint().height();
-        return {qMax(side, fontMetrics().horizontalAdvance(text()) + side / 2), side};
-    }
-    QSize minimumSizeHint() const override { return sizeHint(); }
-
-private:
-    const QWidget& rowCell_;
-};
+QFont Bold(QFont font)
+{
+    font.setBold(true);
+    return font;
+}
 
 } // namespace
 
-ReaderGrid::ReaderGrid(QGridLayout& grid, QGroupBox& events)
-    : QObject(&events), grid_(grid), events_(events)
+ReaderGrid::ReaderGrid(QWidget* parent) : QWidget(parent), header_(*this)
 {
-    QWidget* parent = events.parentWidget();
-    for (int row = 0; row < ReaderTable::kRows; ++row) {
-        const QString name = QStringLiteral("%1").arg(row, 2, 10, QLatin1Char('0'));
-        for (int c = 0; c < Cells::kColumns; ++c) {
-            QWidget* cell = nullptr;
-            if (c == Cells::Show) {
-                auto* button = new IdentifyButton(*cells_[row][Cells::Type], parent);
-                connect(button, &QPushButton::clicked, this, [this, row] { emit identifyClicked(row); });
-                cell = button;
-            } else {
-                auto* edit = new ReaderCell(FromUtf8(kColumnInfo[c].widestText), parent);
-                if (IsDataCell(c))
-                    connect(edit, &ReaderCell::pressed, this, [this, row] { emit dataCellPressed(row); });
-                SyncBold(*edit, AlwaysBold(c));
-                cell = edit;
-            }
-            cell->setObjectName(QLatin1String(Cells::kNamePrefixes[c]) + name);
-            cell->setAccessibleName(QStringLiteral("Czytnik %1: %2").arg(row + 1).arg(FromUtf8(kColumnInfo[c].spokenName)));
-            cell->setEnabled(!EnabledAsRow(c));
-            grid.addWidget(cell, kFirstReaderRow + row, GridColumn(c), Qt::AlignCenter);
-            cells_[row][c] = cell;
-        }
-    }
-    events.installEventFilter(this);
-    FitEventsBox();
-}
-
-bool ReaderGrid::eventFilter(QObject* watched, QEvent* event)
-{
+    InstallReaderGridAccessibility();
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("Czytniki"));
+    const QColor window = ToQColor(Colour::Window, QApplication::palette());
+    for (auto& row : looks_)
+        for (int c = 0; c < ReaderRowCells::kColumns; ++c)
+            row[static_cast<std::size_t>(c)] = {{}, window, {}, AlwaysBold(c), !EnabledAsRow(c)};
     // The box's frame and title take more room in a larger font.
-    if (watched == &events_ && event->type() == QEvent::ContentsRectChange)
-        FitEventsBox();
-    return QObject::eventFilter(watched, event);
-}
-
-void ReaderGrid::FitEventsBox()
-{
-    const QMargins frame = events_.contentsMargins();
-    grid_.setRowMinimumHeight(0, frame.top());
-    grid_.setColumnMinimumWidth(kEventsBoxLeftColumn, frame.left());
-    grid_.setColumnMinimumWidth(kEventsBoxRightColumn, frame.right());
-    grid_.setRowMinimumHeight(kEventsBoxBottomRow, frame.bottom());
+    header_.Events().installEventFilter(this);
+    Relayout();
 }
 
 void ReaderGrid::DrawRow(int row, const ReaderRowCells& cells, Colour rateColour)
 {
     const QPalette system = QApplication::palette();
-    for (int c = 0; c < Cells::kColumns; ++c) {
-        QWidget& cell = *cells_[row][c];
+    for (int c = 0; c < ReaderRowCells::kColumns; ++c) {
+        const auto column = static_cast<std::size_t>(c);
+        ReaderCellLook look = Look(row, c);
         if (EnabledAsRow(c))
-            cell.setEnabled(cells.enabled);
-        if (c == Cells::Show)
-            continue;
-        auto& edit = static_cast<ReaderCell&>(cell);
-        SyncText(edit, FromUtf8(cells.text[c]));
-        SyncColour(edit, QPalette::Base, ToQColor(cells.background[c], system));
+            look.enabled = cells.enabled;
+        if (c != ReaderRowCells::Show) {
+            look.text = FromUtf8(cells.text[column]);
+            look.background = ToQColor(cells.background[column], system);
+        }
         if (BoldAsRow(c))
-            SyncBold(edit, cells.bold);
+            look.bold = cells.bold;
+        if (c == ReaderRowCells::Addr)
+            look.textColour = ToQColor(cells.addressColour, system);
+        if (c == ReaderRowCells::Baud)
+            look.textColour = ToQColor(rateColour, system);
+        SetLook(row, c, look);
     }
-    SyncColour(*cells_[row][Cells::Addr], QPalette::Text, ToQColor(cells.addressColour, system));
-    SyncColour(*cells_[row][Cells::Baud], QPalette::Text, ToQColor(rateColour, system));
+}
+
+void ReaderGrid::SetLook(int row, int column, const ReaderCellLook& look)
+{
+    ReaderCellLook& shown = looks_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    if (shown == look)
+        return;
+    shown = look;
+    UpdateCell({row, column});
+}
+
+void ReaderGrid::SetHeaderEnabled(bool enabled)
+{
+    header_.SetEnabled(enabled);
+}
+
+const ReaderCellLook& ReaderGrid::Look(int row, int column) const
+{
+    return looks_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+}
+
+QRect ReaderGrid::CellRect(int row, int column) const
+{
+    return geometry_.CellRect(row, column);
+}
+
+void ReaderGrid::UpdateCell(ReaderGridGeometry::Cell cell)
+{
+    update(CellRect(cell.row, cell.column));
+}
+
+void ReaderGrid::Press(int row, int column)
+{
+    if (!EnabledAsRow(column) || !Look(row, column).enabled)
+        return;
+    if (column == ReaderRowCells::Show)
+        emit identifyClicked(row);
+    else
+        emit dataCellPressed(row);
+}
+
+QSize ReaderGrid::FieldSize(int column) const
+{
+    // As a line edit sizes itself, with room for the column's widest text in bold.
+    const QFontMetrics metrics = fontMetrics();
+    const int iconSize = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+    const QSize text(QFontMetrics(Bold(font())).horizontalAdvance(FromUtf8(kInfo[static_cast<std::size_t>(column)].widestText)) +
+                         2 * kTextMarginX,
+                     qMax(metrics.height(), qMax(14, iconSize - 2)) + 2 * kTextMarginY);
+    const QStyleOptionFrame option = FieldOption(*this);
+    return style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, this);
+}
+
+QSize ReaderGrid::ButtonSize(QSize field) const
+{
+    // Square, as high as the cells of its row (a push button would otherwise
+    // be at least as wide as a dialog button).
+    const int side = field.height();
+    return {qMax(side, fontMetrics().horizontalAdvance(kIdentifyText) + side / 2), side};
+}
+
+void ReaderGrid::Relayout()
+{
+    std::array<QSize, ReaderRowCells::kColumns> sizes{};
+    for (int c = 0; c < ReaderRowCells::kColumns; ++c)
+        if (c != ReaderRowCells::Show)
+            sizes[static_cast<std::size_t>(c)] = FieldSize(c);
+    sizes[ReaderRowCells::Show] = ButtonSize(sizes[ReaderRowCells::Type]);
+    geometry_ = ReaderGridGeometry(sizes, header_.Labels(), header_.EventsFrame());
+    drawings_.Clear();
+    header_.Place(geometry_);
+    updateGeometry();
+    update();
+}
+
+QSize ReaderGrid::sizeHint() const
+{
+    return geometry_.Size();
+}
+
+QSize ReaderGrid::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
+void ReaderGrid::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    header_.PaintEvents(painter);
+    for (int row = 0; row < ReaderTable::kRows; ++row) {
+        for (int c = 0; c < ReaderRowCells::kColumns; ++c) {
+            if (!event->region().intersects(CellRect(row, c)))
+                continue;
+            if (c == ReaderRowCells::Show)
+                PaintButton(painter, row);
+            else
+                PaintField(painter, row, c);
+        }
+    }
+}
+
+void ReaderGrid::PaintField(QPainter& painter, int row, int column) const
+{
+    const ReaderCellLook& look = Look(row, column);
+    QStyleOptionFrame option = FieldOption(*this);
+    option.rect = CellRect(row, column);
+    SetCellState(option, look.enabled, hasFocus() && current_ == ReaderGridGeometry::Cell{row, column});
+    option.palette.setColor(QPalette::Base, look.background);
+    if (look.textColour.isValid())
+        option.palette.setColor(QPalette::Text, look.textColour);
+    drawings_.Draw(painter, option.rect, KeyOf(FieldPanel, option, look.background.rgba()),
+                   [this, option](QPainter& onPixmap, const QRect& rect) mutable {
+                       option.rect = rect;
+                       style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &onPixmap, this);
+                   });
+
+    if (look.text.isEmpty())
+        return;
+    // Centred as a line edit centres its text.
+    const QFont font = look.bold ? Bold(this->font()) : this->font();
+    const QFontMetrics metrics(font);
+    const QRect contents = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
+    const QRect line(contents.x() + kTextMarginX, contents.y() + (contents.height() - metrics.height() + 1) / 2,
+                     contents.width() - 2 * kTextMarginX, metrics.height());
+    painter.setFont(font);
+    painter.setPen(option.palette.color(QPalette::Text));
+    painter.drawText(line, Qt::AlignCenter, look.text);
+}
+
+void ReaderGrid::PaintButton(QPainter& painter, int row) const
+{
+    QStyleOptionButton option;
+    option.initFrom(this);
+    option.rect = CellRect(row, ReaderRowCells::Show);
+    option.text = kIdentifyText;
+    option.features = QStyleOptionButton::None;
+    SetCellState(option, Look(row, ReaderRowCells::Show).enabled,
+                 hasFocus() && current_ == ReaderGridGeometry::Cell{row, ReaderRowCells::Show});
+    option.state |= pressedButtonRow_ == row ? QStyle::State_Sunken : QStyle::State_Raised;
+    painter.setFont(font());
+    drawings_.Draw(painter, option.rect, KeyOf(IdentifyButton, option, 0),
+                   [this, option](QPainter& onPixmap, const QRect& rect) mutable {
+                       option.rect = rect;
+                       style()->drawControl(QStyle::CE_PushButton, &option, &onPixmap, this);
+                   });
+}
+
+void ReaderGrid::mousePressEvent(QMouseEvent* event)
+{
+    const auto cell = geometry_.CellAt(event->position().toPoint());
+    if (!cell) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    UpdateCell(current_);
+    current_ = *cell;
+    UpdateCell(current_);
+    NotifyReaderGridFocus(*this);
+    if (cell->column != ReaderRowCells::Show) {
+        Press(cell->row, cell->column);
+    } else if (event->button() == Qt::LeftButton && Look(cell->row, cell->column).enabled) {
+        // A button acts when it is let go over it.
+        pressedButtonRow_ = cell->row;
+        UpdateCell(*cell);
+    }
+}
+
+void ReaderGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!pressedButtonRow_ || event->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    const int row = *pressedButtonRow_;
+    pressedButtonRow_.reset();
+    UpdateCell({row, ReaderRowCells::Show});
+    if (geometry_.CellAt(event->position().toPoint()) == ReaderGridGeometry::Cell{row, ReaderRowCells::Show})
+        Press(row, ReaderRowCells::Show);
+}
+
+void ReaderGrid::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Up: MoveCurrent(-1, 0); break;
+    case Qt::Key_Down: MoveCurrent(1, 0); break;
+    case Qt::Key_Left: MoveCurrent(0, -1); break;
+    case Qt::Key_Right: MoveCurrent(0, 1); break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: Press(current_.row, current_.column); break;
+    default: QWidget::keyPressEvent(event); return;
+    }
+    event->accept();
+}
+
+void ReaderGrid::MoveCurrent(int rows, int columns)
+{
+    UpdateCell(current_);
+    current_.row = qBound(0, current_.row + rows, ReaderTable::kRows - 1);
+    current_.column = qBound(0, current_.column + columns, ReaderRowCells::kColumns - 1);
+    UpdateCell(current_);
+    NotifyReaderGridFocus(*this);
+}
+
+void ReaderGrid::focusInEvent(QFocusEvent* event)
+{
+    UpdateCell(current_);
+    QWidget::focusInEvent(event);
+}
+
+void ReaderGrid::focusOutEvent(QFocusEvent* event)
+{
+    UpdateCell(current_);
+    QWidget::focusOutEvent(event);
+}
+
+void ReaderGrid::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        drawings_.Clear();
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        Relayout();
+    QWidget::changeEvent(event);
+}
+
+bool ReaderGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &header_.Events() && event->type() == QEvent::ContentsRectChange)
+        Relayout();
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace qozel

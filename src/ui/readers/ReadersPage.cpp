@@ -27,7 +27,6 @@ ReadersPage::ReadersPage(PollCycle& cycle, CoreGate& gate, QWidget* parent)
       cycle_(cycle),
       gate_(gate),
       ui_(SetUpUi(*this)),
-      grid_(new ReaderGrid(*ui_->RdListGrid, *ui_->GroupBox2)),
       pane_(*ui_, cycle.pane.Fields())
 {
     for (const unsigned rate : ReadersHeader::kRates)
@@ -61,9 +60,9 @@ void ReadersPage::ConnectActions()
     connect(ui_->RdAddrEdit, &QLineEdit::editingFinished, this, [this, &pane] { Act([&pane] { pane.RdAddrEditExit(); }); });
     connect(ui_->RdBaudCb, &QComboBox::activated, this,
             [this, &pane](int item) { Act([&pane, item] { pane.RdBaudCbChange(item); }); });
-    connect(grid_, &ReaderGrid::dataCellPressed, this,
+    connect(ui_->RdListGrid, &ReaderGrid::dataCellPressed, this,
             [this, &pane](int row) { Act([&pane, row] { pane.RdTabEditClick(row); }); });
-    connect(grid_, &ReaderGrid::identifyClicked, this,
+    connect(ui_->RdListGrid, &ReaderGrid::identifyClicked, this,
             [this, &pane](int row) { Act([&pane, row] { pane.RdIdentifyBtnClick(row); }); });
 }
 
@@ -77,7 +76,7 @@ void ReadersPage::DrawChanges(bool shown)
     }
     for (int row = 0; row < ReaderTable::kRows; ++row) {
         if (changes.rows & (1u << row))
-            grid_->DrawRow(row, table.Row(row), table.Header().rateColour);
+            ui_->RdListGrid->DrawRow(row, table.Row(row), table.Header().rateColour);
     }
     if (changes.cardData)
         DrawCardData(table.CardData());
@@ -96,11 +95,7 @@ void ReadersPage::DrawHeader(const ReadersHeader& header)
     ui_->RdBaudCb->setCurrentIndex(header.rateItem);
     ui_->RdBaudLbl->setEnabled(header.managerOpen);
     ui_->RdBaudCb->setEnabled(header.managerOpen);
-    for (QLabel* label : {ui_->TabShowLbl, ui_->TabTypeLbl, ui_->TabBaudLbl, ui_->TabNrLbl, ui_->TabSoftLbl,
-                          ui_->TabAddrLbl, ui_->TabRdrLbl, ui_->TabKeyLbl, ui_->TabPwrLbl, ui_->TabTampLbl,
-                          ui_->Tab1Lbl, ui_->Tab2Lbl, ui_->TabKartLbl, ui_->TabUidLbl, ui_->TabDataLbl,
-                          ui_->TabTelLbl, ui_->TabPinLbl})
-        label->setEnabled(header.managerOpen);
+    ui_->RdListGrid->SetHeaderEnabled(header.managerOpen);
 }
 
 void ReadersPage::DrawCardData(const CardDataBox& box)

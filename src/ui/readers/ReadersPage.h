@@ -14,7 +14,6 @@ namespace qozel {
 
 class CoreGate;
 class PollCycle;
-class ReaderGrid;
 struct CardDataBox;
 struct ReadersHeader;
 
@@ -44,7 +43,6 @@ private:
     PollCycle& cycle_;
     CoreGate& gate_;
     std::unique_ptr<Ui::ReadersPage> ui_;
-    ReaderGrid* grid_;
     ReaderPaneView pane_;
 };
 
