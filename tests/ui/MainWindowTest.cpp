@@ -1,6 +1,7 @@
 // The main window on a simulated installation: its controls, that no fixed
-// text is clipped at the design font and at twice its size, and what the
-// Readers tab draws from the poll cycle.
+// text is clipped at the design font and at twice its size, the pages built
+// as their tabs are first shown, and what the Readers tab draws from the poll
+// cycle.
 #include "QtTestSupport.h"
 #include "TextFit.h"
 
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -83,6 +85,19 @@ struct SpokenCell {
 const SpokenCell kSpokenCells[] = {
     {0, ReaderRowCells::Type, "Czytnik 1: Typ"}, {7, ReaderRowCells::Show, "Czytnik 8: Pokaż"},
     {12, ReaderRowCells::Tamp2, "Czytnik 13: Tamper 2"}, {31, ReaderRowCells::Pin, "Czytnik 32: PIN"},
+};
+
+// The tabs beside Readers, each with a control of its page that the page
+// disables when drawn with no device attached.
+struct LaterPage {
+    int tab;
+    const char* control;
+};
+
+const LaterPage kLaterPages[] = {
+    {WindowView::CardsTab, "TagPrgrKeyTxtLbl"},
+    {WindowView::KeyTab, "KeyArKeyTxtLbl"},
+    {WindowView::RecoveryTab, "OdzPrgrResetBtn"},
 };
 
 using test::ShownText;
@@ -208,6 +223,30 @@ TEST_F(MainWindow, NoFixedTextIsClippedAtTheDesignFontNorAtTwiceItsSize)
     EXPECT_GT(window.maximumSize().height(), TMainWin::kDesignSize.height()) << "the window grows to fit";
     SCOPED_TRACE("doubled font");
     ExpectFixedTextsFit();
+}
+
+TEST_F(MainWindow, BuildsEachOtherPageWhenItsTabIsFirstShownAndDrawsItThen)
+{
+    auto* tabs = Child<QTabWidget>("AllSheetPgCtrl");
+    for (const LaterPage& page : kLaterPages) {
+        SCOPED_TRACE(page.control);
+        const QString sheet = tabs->widget(page.tab)->objectName();
+        EXPECT_EQ(window.findChild<QWidget*>(QLatin1String(page.control)), nullptr) << "built before shown";
+        tabs->setCurrentIndex(page.tab);
+        EXPECT_EQ(tabs->currentIndex(), page.tab);
+        ASSERT_EQ(window.findChildren<QWidget*>(sheet).size(), 1) << "the empty sheet is left";
+        EXPECT_EQ(tabs->widget(page.tab)->objectName(), sheet);
+        QWidget* control = Child(page.control);
+        ASSERT_NE(control, nullptr);
+        EXPECT_TRUE(tabs->widget(page.tab)->isAncestorOf(control));
+        EXPECT_FALSE(control->isEnabled()) << "not drawn";
+    }
+}
+
+TEST_F(MainWindow, ASuccessBarRunsBeforeTheCardsTabWasEverShown)
+{
+    window.AnimateProgress(WindowView::SuccessBar::ConfigWritten);
+    EXPECT_EQ(Child<QProgressBar>("TagWrCfgBar")->value(), 20);
 }
 
 TEST_F(MainWindow, ReadersTabDrawsTheManagerItsReadersAndTheSelection)

@@ -241,6 +241,8 @@ TEST_F(ReaderGridTest, AssistiveTechnologyFindsNamedCellsAndPressesButtons)
     QAccessibleInterface* nr = table->cellAt(kListedRow, Cells::Nr);
     EXPECT_EQ(nr->text(QAccessible::Name), "Czytnik 4: Nr");
     EXPECT_EQ(nr->text(QAccessible::Value), "257");
+    EXPECT_EQ(nr->text(QAccessible::Description), "NrEdit03");
+    EXPECT_EQ(table->cellAt(ReaderTable::kRows - 1, Cells::Show)->text(QAccessible::Description), "ShowBtn31");
     EXPECT_FALSE(nr->state().disabled);
     EXPECT_TRUE(table->cellAt(kEmptyRow, Cells::Nr)->state().disabled);
     EXPECT_TRUE(table->cellAt(kEmptyRow, Cells::Show)->actionInterface()->actionNames().isEmpty());

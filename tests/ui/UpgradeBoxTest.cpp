@@ -1,7 +1,9 @@
-// The upgrade box: its controls, what a showing sets, and where it appears.
+// The upgrade box: its controls, what a showing sets, where it appears, and
+// that the main window builds it only when an upgrade first shows it.
 #include "QtTestSupport.h"
 
 #include "ui/upgrade/TUpgradeInfoBx.h"
+#include "ui/upgrade/UpgradeBoxOnDemand.h"
 
 #include <gtest/gtest.h>
 
@@ -80,6 +82,28 @@ TEST(UpgradeBox, NamesCaptionFrameAndFixedTexts)
     for (const auto& [name, text] : labels)
         EXPECT_EQ(Child<QLabel>(box, name)->text(), text) << name;
     EXPECT_FALSE(Child<QProgressBar>(box, "UpgrProgrBar")->isTextVisible());
+}
+
+TEST(UpgradeBox, IsBuiltOnItsFirstShowingAsTheMainWindowsChild)
+{
+    QWidget mainWindow;
+    UpgradeBoxOnDemand onDemand(mainWindow);
+    onDemand.SetProgress(3);
+    onDemand.Close();
+    EXPECT_TRUE(mainWindow.findChildren<TUpgradeInfoBx*>().isEmpty());
+
+    onDemand.Show("QoZEL Arkan, Soft: 3", "4", 10);
+    ASSERT_EQ(mainWindow.findChildren<TUpgradeInfoBx*>().size(), 1);
+    TUpgradeInfoBx& box = *mainWindow.findChild<TUpgradeInfoBx*>();
+    EXPECT_TRUE(box.isVisible());
+    onDemand.SetProgress(7);
+    EXPECT_EQ(Child<QProgressBar>(box, "UpgrProgrBar")->value(), 7);
+    onDemand.Close();
+    EXPECT_FALSE(box.isVisible());
+
+    onDemand.Show("QoZEL Arkan, Soft: 4", "5", 10);
+    EXPECT_EQ(mainWindow.findChildren<TUpgradeInfoBx*>().size(), 1) << "built again";
+    EXPECT_EQ(Child<QLabel>(box, "UpgrDevLbl")->text(), QStringLiteral("QoZEL Arkan, Soft: 4"));
 }
 
 } // namespace

@@ -5,18 +5,16 @@
 #include "ui/QtPrompts.h"
 #include "ui/Utf8.h"
 #include "ui/WindowFont.h"
+#include "ui/mainwindow/PagesOnDemand.h"
 #include "ui/readers/ReadersPage.h"
 #include "ui/tabs/CardsPage.h"
-#include "ui/tabs/KeyPage.h"
-#include "ui/tabs/RecoveryPage.h"
-#include "ui/upgrade/TUpgradeInfoBx.h"
+#include "ui/upgrade/UpgradeBoxOnDemand.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QSignalBlocker>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -24,8 +22,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <utility>
 
 namespace qozel {
 namespace {
@@ -66,7 +62,7 @@ TMainWin::TMainWin(const DeviceHosts& hosts) : QWidget(nullptr, kMainWindowFlags
 
     // The dialogs and the upgrade box are the window's own; the cycle shows them.
     prompts_ = std::make_unique<QtPrompts>(this);
-    upgradeBox_ = new TUpgradeInfoBx(this);
+    upgradeBox_ = std::make_unique<UpgradeBoxOnDemand>(*this);
     cycle_ = std::make_unique<PollCycle>(hosts.usb, hosts.hid, hosts.clock, *prompts_, *this, *upgradeBox_);
 
     AttachPages();
@@ -138,27 +134,15 @@ void TMainWin::AttachPages()
     auto* sheetLayout = new QVBoxLayout(readersSheet);
     sheetLayout->setContentsMargins(QMargins());
     sheetLayout->addWidget(readersPage_);
-    // The other pages carry the sheets' names themselves and take their places.
-    cardsPage_ = new CardsPage(*cycle_, nullptr);
-    keyPage_ = new KeyPage(*cycle_, nullptr);
-    recoveryPage_ = new RecoveryPage(*cycle_, nullptr);
-    const QSignalBlocker quiet(tabs_);
-    for (auto [tab, page] : {std::pair<int, QWidget*>{CardsTab, cardsPage_}, {KeyTab, keyPage_},
-                             {RecoveryTab, recoveryPage_}}) {
-        QWidget* placeholder = tabs_->widget(tab);
-        tabs_->removeTab(tab);
-        tabs_->insertTab(tab, page, FromUtf8(kSheets[tab].caption));
-        delete placeholder;
-    }
-    tabs_->setCurrentIndex(ReadersTab);
+    // The other pages carry the sheets' names themselves and take their
+    // places when first shown.
+    pages_ = std::make_unique<PagesOnDemand>(*tabs_, *cycle_);
 }
 
 void TMainWin::DrawChanges()
 {
     readersPage_->DrawChanges(ShownTab() == ReadersTab);
-    cardsPage_->Sync();
-    keyPage_->Sync();
-    recoveryPage_->Sync();
+    pages_->Sync();
 }
 
 QSize TMainWin::ContentSize() const
@@ -208,6 +192,9 @@ void TMainWin::OnTick()
 
 void TMainWin::OnTabShown(int tab)
 {
+    // A page built now may need more room than the pages before it.
+    if (pages_->Build(tab))
+        FitSizeInPlace();
     gate_.Run([this, tab] {
         switch (tab) {
         case ReadersTab: cycle_->table.RefreshReadersTab(); break;
@@ -245,7 +232,7 @@ void TMainWin::Redraw()
 
 void TMainWin::AnimateProgress(SuccessBar bar)
 {
-    cardsPage_->Animate(bar);
+    pages_->Cards().Animate(bar);
 }
 
 void TMainWin::ShowPermissionHint(std::string_view text)

@@ -17,12 +17,10 @@ namespace qozel {
 class Clock;
 class HidHost;
 class PollCycle;
+class PagesOnDemand;
 class QtPrompts;
-class CardsPage;
-class KeyPage;
 class ReadersPage;
-class RecoveryPage;
-class TUpgradeInfoBx;
+class UpgradeBoxOnDemand;
 class UsbHost;
 
 // The hosts the poll cycle reaches the devices through: the real ones in
@@ -78,12 +76,10 @@ private:
     QTimer* timer_ = nullptr;
     // The cycle goes before the prompts and the upgrade box it shows.
     std::unique_ptr<QtPrompts> prompts_;
-    TUpgradeInfoBx* upgradeBox_ = nullptr;
+    std::unique_ptr<UpgradeBoxOnDemand> upgradeBox_;
     std::unique_ptr<PollCycle> cycle_;
     ReadersPage* readersPage_ = nullptr;
-    CardsPage* cardsPage_ = nullptr;
-    KeyPage* keyPage_ = nullptr;
-    RecoveryPage* recoveryPage_ = nullptr;
+    std::unique_ptr<PagesOnDemand> pages_;
 };
 
 } // namespace qozel

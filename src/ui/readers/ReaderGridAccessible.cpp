@@ -40,6 +40,12 @@ public:
             return QStringLiteral("Czytnik %1: %2").arg(row_ + 1).arg(FromUtf8(kInfo[static_cast<std::size_t>(column_)].spokenName));
         case QAccessible::Value:
             return column_ == Cells::Show ? QString() : grid_->Look(row_, column_).text;
+        case QAccessible::Description:
+            // The cell's own name, prefix and two-digit row, as tools that
+            // address the table's controls by name know it.
+            return QStringLiteral("%1%2")
+                .arg(QLatin1String(Cells::kNamePrefixes[static_cast<std::size_t>(column_)]))
+                .arg(row_, 2, 10, QLatin1Char('0'));
         default:
             return {};
         }

@@ -1,0 +1,41 @@
+#pragma once
+
+class QTabWidget;
+class QWidget;
+
+namespace qozel {
+
+class CardsPage;
+class KeyPage;
+class PollCycle;
+class RecoveryPage;
+
+// The Cards, Installation key and Recovery pages, each built when its tab is
+// first shown: the window starts on the Readers tab, and building and sizing
+// pages not yet looked at took most of its start-up. Until then the tab holds
+// an empty sheet of the page's name. The tab widget owns the pages built.
+class PagesOnDemand {
+public:
+    PagesOnDemand(QTabWidget& tabs, PollCycle& cycle) noexcept : tabs_(tabs), cycle_(cycle) {}
+
+    // Puts the page of `tab` in place of its empty sheet unless it is there
+    // already; true when it built the page. The Readers tab has no page here.
+    bool Build(int tab);
+    // Draws what the models of the pages built changed; a page built later
+    // draws its model whole.
+    void Sync();
+    CardsPage& Cards();
+
+private:
+    template <class Page>
+    bool BuildOnce(Page*& page, int tab);
+    void Replace(int tab, QWidget& page);
+
+    QTabWidget& tabs_;
+    PollCycle& cycle_;
+    CardsPage* cards_ = nullptr;
+    KeyPage* key_ = nullptr;
+    RecoveryPage* recovery_ = nullptr;
+};
+
+} // namespace qozel
