@@ -114,9 +114,18 @@ std::unique_ptr<HidHandle> SimHidHost::Open(const std::string& path)
     if (held_->count(path))
         return nullptr;
     for (const auto& [p, device] : devices_)
-        if (p == path && device->plugged())
+        if (p == path && device->plugged() && !device->deniedToUser)
             return std::make_unique<SimHidHandle>(device, path, held_);
     return nullptr;
+}
+
+std::vector<DeniedDevice> SimHidHost::DeniedDevices() const
+{
+    std::vector<DeniedDevice> denied;
+    for (const auto& [path, device] : devices_)
+        if (device->plugged() && device->deniedToUser)
+            denied.push_back({path, device->attributes.vendorId, device->attributes.productId});
+    return denied;
 }
 
 } // namespace qozel::sim

@@ -31,6 +31,8 @@ public:
 
     HidAttributes attributes;
     HidFaults faults;
+    // Listed, but this user may not open it; the host notes it as denied.
+    bool deniedToUser = false;
     // Every report received with Set Feature, report ID included.
     std::vector<Bytes> reports;
 
@@ -62,6 +64,7 @@ public:
 
     std::optional<std::vector<std::string>> ListInterfaces() override;
     std::unique_ptr<HidHandle> Open(const std::string& path) override;
+    std::vector<DeniedDevice> DeniedDevices() const override;
 
     bool failListing = false;
 

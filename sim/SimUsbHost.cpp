@@ -172,7 +172,7 @@ private:
     std::uint32_t timeoutMs_ = 0;
 };
 
-SimUsbHost::SimUsbHost(VirtualClock& clock) : clock_(clock), held_(std::make_shared<std::set<std::string>>()) {}
+SimUsbHost::SimUsbHost(SimClock& clock) : clock_(clock), held_(std::make_shared<std::set<std::string>>()) {}
 
 SimUsbHost::~SimUsbHost() = default;
 
@@ -204,9 +204,18 @@ std::optional<std::vector<std::string>> SimUsbHost::ListInterfaces(const Guid& i
         return std::nullopt;
     std::vector<std::string> paths;
     for (const auto& [path, device] : devices_)
-        if (device->plugged() && device->interfaceClass == interfaceClass)
+        if (device->plugged() && !device->deniedToUser && device->interfaceClass == interfaceClass)
             paths.push_back(path);
     return paths;
+}
+
+std::vector<DeniedDevice> SimUsbHost::DeniedDevices() const
+{
+    std::vector<DeniedDevice> denied;
+    for (const auto& [path, device] : devices_)
+        if (device->plugged() && device->deniedToUser)
+            denied.push_back({path, device->descriptors.vendorId, device->descriptors.productId});
+    return denied;
 }
 
 std::unique_ptr<UsbHandle> SimUsbHost::Open(const std::string& path)
@@ -215,7 +224,7 @@ std::unique_ptr<UsbHandle> SimUsbHost::Open(const std::string& path)
     if (held_->count(path))
         return nullptr;
     for (const auto& [p, device] : devices_)
-        if (p == path && device->plugged())
+        if (p == path && device->plugged() && !device->deniedToUser)
             return std::make_unique<SimUsbHandle>(device, path, held_);
     return nullptr;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "SimDeviceModel.h"
-#include "VirtualClock.h"
+#include "SimClock.h"
+#include "VirtualClock.h"  // the clock the tests run the host on
 
 #include "platform/UsbHost.h"
 
@@ -47,6 +48,9 @@ public:
     Guid interfaceClass;
     UsbDescriptors descriptors;
     TransportFaults transport;
+    // This user may not open the device: the host leaves it out of its
+    // listings and notes it as denied.
+    bool deniedToUser = false;
 
     SimDeviceModel& model() noexcept { return *model_; }
 
@@ -75,7 +79,7 @@ private:
     void QueueUnsolicited();
 
     std::shared_ptr<SimDeviceModel> model_;
-    VirtualClock* clock_ = nullptr;
+    SimClock* clock_ = nullptr;
     std::deque<Pending> inQueue_;
     bool plugged_ = false;
     // The path of the current attachment: a handle opened under an earlier
@@ -84,10 +88,12 @@ private:
     std::uint32_t babbleCounter_ = 0;
 };
 
-// A UsbHost whose devices are simulated; attach and detach at any time.
+// A UsbHost whose devices are simulated; attach and detach at any time. Its
+// transfers, replies and read time-outs take their time on `clock`: a
+// VirtualClock in the tests, real time in the demo.
 class SimUsbHost final : public UsbHost {
 public:
-    explicit SimUsbHost(VirtualClock& clock);
+    explicit SimUsbHost(SimClock& clock);
     ~SimUsbHost() override;
 
     // Plugs the device in under a new path; returns the path.
@@ -96,12 +102,13 @@ public:
 
     std::optional<std::vector<std::string>> ListInterfaces(const Guid& interfaceClass) override;
     std::unique_ptr<UsbHandle> Open(const std::string& path) override;
+    std::vector<DeniedDevice> DeniedDevices() const override;
 
     bool failListing = false;
     int openCalls = 0;
 
 private:
-    VirtualClock& clock_;
+    SimClock& clock_;
     std::vector<std::pair<std::string, std::shared_ptr<SimUsbDevice>>> devices_;
     std::shared_ptr<std::set<std::string>> held_;
     int nextPath_ = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Clock.h"
+#include "SimClock.h"
 
 #include <cstdint>
 
@@ -8,7 +8,7 @@ namespace qozel::sim {
 
 // Time that moves only when someone waits: sleeps and read time-outs advance
 // it, so a 2000 ms time-out costs no real time in a test.
-class VirtualClock final : public Clock {
+class VirtualClock final : public SimClock {
 public:
     explicit VirtualClock(std::uint32_t utcStart = 1'700'000'000) : utcStart_(utcStart) {}
 
@@ -16,8 +16,7 @@ public:
     std::uint64_t Microseconds() override { return nowUs_; }
     void SleepMs(std::uint32_t ms) override { nowUs_ += std::uint64_t{ms} * 1000; }
 
-    void AdvanceUs(std::uint64_t us) { nowUs_ += us; }
-    void AdvanceMs(std::uint64_t ms) { nowUs_ += ms * 1000; }
+    void AdvanceUs(std::uint64_t us) override { nowUs_ += us; }
 
 private:
     std::uint32_t utcStart_;

@@ -11,6 +11,11 @@ class AppRoot {
 public:
     AppRoot(UsbHost& usb, HidHost& hid, Clock& clock);
 
+    // Names the application once it exists: captions are the windows' own,
+    // with no program name appended, and the desktop matches the windows to
+    // the installed desktop entry and its icon.
+    static void NameApplication();
+
     TMainWin& Window() noexcept { return window_; }
 
 private:

@@ -3,54 +3,41 @@
 #include "platform/hid/HidApiHost.h"
 #include "platform/usb/LibUsbHost.h"
 #include "ui/AppRoot.h"
-#include "ui/AppTitle.h"
+#include "ui/CommandLine.h"
 #include "ui/MessageBoxes.h"
 
 #include <QApplication>
 
-#include <cstdio>
-#include <cstring>
 #include <exception>
+#include <memory>
+#include <string>
 
 namespace {
 
-constexpr const char* kUsage =
-    "Konfiguracja instalacji kontroli dostępu QoZEL przez USB.\n"
-    "\n"
-    "Użycie: qozel-config [--help] [--version]\n"
-    "  --help     ten opis\n"
-    "  --version  wersja programu\n";
-
-// Answers --help and --version without opening a window; true when it did.
-bool AnsweredInfoOption(int argc, char** argv)
-{
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("%s\n", qozel::kAppTitle);
-            return true;
-        }
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::printf("%s\n\n%s", qozel::kAppTitle, kUsage);
-            return true;
-        }
-    }
-    return false;
-}
+const std::string kUsage = std::string("Konfiguracja instalacji kontroli dostępu QoZEL przez USB.\n"
+                                       "\n"
+                                       "Użycie: qozel-config [--help] [--version] [--trace PLIK]\n"
+                                       "  --help        ten opis\n"
+                                       "  --version     wersja programu\n") +
+                           qozel::kTraceUsage;
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (AnsweredInfoOption(argc, argv))
+    if (qozel::AnsweredInfoOption(argc, argv, kUsage.c_str()))
         return 0;
+    qozel::SystemClock clock;
+    // Before the window: its device objects take their trace sinks when built.
+    std::unique_ptr<qozel::SupportTrace> trace;
+    if (!qozel::StartAskedTrace(argc, argv, clock, trace))
+        return 1;
     QApplication app(argc, argv);
-    // Captions are the windows' own, with no program name appended.
-    QApplication::setApplicationDisplayName(QString());
+    qozel::AppRoot::NameApplication();
     // Whatever ends the program early is shown; the program still ends normally.
     try {
         qozel::LibUsbHost usb;
         qozel::HidApiHost hid;
-        qozel::SystemClock clock;
         qozel::AppRoot root(usb, hid, clock);
         app.exec();
     } catch (const std::exception& e) {
