@@ -1,3 +1,10 @@
+# Seconds a test may take; the sanitizers make the heaviest tests several times slower.
+if(QOZEL_SANITIZE OR QOZEL_LIBFUZZER)
+  set(QOZEL_TEST_TIMEOUT 600)
+else()
+  set(QOZEL_TEST_TIMEOUT 120)
+endif()
+
 # qozel_add_test(<name> LABEL <area> SOURCES <files...> [LIBS <targets...>])
 # Builds one GoogleTest executable and registers each of its tests with CTest
 # under the given area label, so that `ctest -L <area>` runs one area alone.
@@ -11,6 +18,6 @@ function(qozel_add_test name)
   # Shared test helpers live in tests/support.
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   gtest_discover_tests(${name}
-    PROPERTIES LABELS ${T_LABEL} TIMEOUT 120
+    PROPERTIES LABELS ${T_LABEL} TIMEOUT ${QOZEL_TEST_TIMEOUT}
     DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -1,77 +1,106 @@
 // Feeds arbitrary device answers to the bulk and HID command channels. The
 // channels must turn every answer into a reply of a sane length or a device
-// error: never read or write past a buffer, never hang.
+// error: never read or write past a buffer, and give up within their time
+// bounds however much a device sends.
 #include "link/DeviceErrors.h"
 #include "link/QoHID.h"
 #include "link/QoWUsbBulkD.h"
 
+#include "FuzzTransfers.h"
 #include "ScriptedModel.h"
 #include "SimHidHost.h"
-#include "SimUsbHost.h"
+#include "VirtualClock.h"
 
-#include <array>
 #include <cstdlib>
 
 namespace {
 
 using namespace qozel;
+using fuzz::Bytes;
+using fuzz::Input;
 
-// Splits the input into transfers: each starts with a length byte.
-std::vector<sim::Bytes> Transfers(const std::uint8_t* data, std::size_t size)
+constexpr std::int32_t kTimeouts[] = {timeouts::kEventPoll, timeouts::kReadState, timeouts::kShort,
+                                      timeouts::kLong};
+
+// One bulk call per step, answered by the transfers queued before it; what
+// a call leaves unread answers the next one, as a late reply would.
+void BulkStep(Input& in, QoWUsbBulkD& bulk, sim::SimUsbDevice& device, sim::VirtualClock& clock)
 {
-    std::vector<sim::Bytes> out;
-    std::size_t i = 0;
-    while (i < size) {
-        const std::size_t n = std::min<std::size_t>(data[i] * 5u, size - i - 1);
-        out.emplace_back(data + i + 1, data + i + 1 + n);
-        i += 1 + n;
+    const std::uint8_t op = in.Byte();
+    const std::uint8_t command = in.Byte() & 0x7F;
+    const std::int32_t timeout = kTimeouts[op % 4];
+    // Exact-size buffers, so that a write past the asked length is caught.
+    Bytes reply(in.Byte() * 4u);
+    fuzz::QueueTransfers(in, device, in.Byte() % 8, command | kReplyBit);
+    const std::uint64_t start = clock.Microseconds();
+    try {
+        switch (op / 4 % 4) {
+        case 0:
+            if (const std::size_t n = bulk.Exchange(command, {}, reply, timeout); n == 0 || n > kMaxPayload)
+                std::abort();
+            break;
+        case 1:
+            if (const int r = bulk.ExchangeData(command, {}, reply, timeout); r < 0 || r > 0x100)
+                std::abort();
+            break;
+        case 2:
+            bulk.ExchangeStatus(command, {}, timeout);
+            break;
+        default:
+            bulk.ReadState(timeout);
+        }
+    } catch (const WUsbErr&) {
     }
-    return out;
+    // Request and resend, each waiting at most three time-outs: its own
+    // bound, a read begun just before it, and a frame wait begun then.
+    const std::uint64_t boundUs = 2 * 3 * static_cast<std::uint64_t>(timeout) * 1000 + 10'000;
+    if (clock.Microseconds() - start > boundUs)
+        std::abort();
 }
 
-void Bulk(const std::uint8_t* data, std::size_t size)
+void Bulk(Input& in)
 {
     sim::VirtualClock clock;
     sim::SimUsbHost host(clock);
-    auto model = std::make_shared<sim::ScriptedModel>();
-    auto device = std::make_shared<sim::SimUsbDevice>(kArkanGuid, model);
+    auto device = std::make_shared<sim::SimUsbDevice>(kArkanGuid, std::make_shared<sim::ScriptedModel>());
     host.Attach(device);
     QoWUsbBulkD bulk(host, clock, kArkanGuid);
     if (!bulk.Open())
         std::abort();
     bulk.ReadState(); // drains; from here on only the queued transfers answer
-    for (auto& t : Transfers(data, size)) {
-        // Some transfers are wrapped into well-formed frames so that the
-        // accepting paths are reached as well as the dropping ones.
-        if (t.size() >= 2 && t[0] % 3 == 0)
-            t = sim::MakeFrame(t[1] % 2 ? 0xC5 : t[1], std::span(t).subspan(2));
-        device->QueueTransfer(std::move(t));
-    }
-    std::array<std::uint8_t, 80> reply{};
-    try {
-        if (bulk.ExchangeData(69, {}, reply, 50) < 0)
-            std::abort();
-    } catch (const WUsbErr&) {
-    }
+    while (!in.empty())
+        BulkStep(in, bulk, *device, clock);
 }
 
-void Hid(const std::uint8_t* data, std::size_t size)
+void Hid(Input& in)
 {
     sim::SimHidHost host;
-    auto model = std::make_shared<sim::ScriptedModel>();
-    auto device = std::make_shared<sim::SimHidDevice>(model, HidAttributes{DeviceVendorId, KbRdProductId, 1});
-    sim::Bytes raw(data, data + size);
-    if (size >= 2 && data[0] % 3 == 0)
-        raw = sim::MakeFrame(data[1] % 2 ? 0xCD : data[1], std::span(raw).subspan(2));
+    auto device = std::make_shared<sim::SimHidDevice>(std::make_shared<sim::ScriptedModel>(),
+                                                      HidAttributes{DeviceVendorId, KbRdProductId, 1});
+    const std::uint8_t op = in.Byte();
+    const std::uint8_t command = in.Byte() & 0x7F;
+    const Bytes request(in.Byte() * 3u, 0x5A); // past the longest frame a report holds
+    Bytes reply(in.Byte() % 64);
+    Bytes raw = in.Take(in.size);
+    if (op & 1)
+        raw = sim::MakeFrame(command | kReplyBit, raw);
     device->faults.rawReply = raw;
     host.Attach(device);
     QoHID hid(host, KbRdProductId);
     if (!hid.Open())
         std::abort();
-    std::array<std::uint8_t, 8> reply{};
     try {
-        if (hid.Exchange(77, {}, reply) > 57)
-            std::abort();
+        switch (op / 2 % 3) {
+        case 0:
+            if (hid.Exchange(command, request, reply) > kHidReplyReportSize - 1 - kFrameOverhead)
+                std::abort();
+            break;
+        case 1:
+            hid.ExchangeStatus(command, request);
+            break;
+        default:
+            hid.ReadState();
+        }
     } catch (const QoHIDErr&) {
     }
 }
@@ -82,9 +111,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size == 0)
         return 0;
+    Input in{data + 1, size - 1};
     if (data[0] & 1)
-        Hid(data + 1, size - 1);
+        Hid(in);
     else
-        Bulk(data + 1, size - 1);
+        Bulk(in);
     return 0;
 }

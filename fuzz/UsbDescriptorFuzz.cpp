@@ -10,6 +10,8 @@
 #include "platform/usb/MsOs20Descriptors.h"
 #include "platform/usb/UsbGuidStrings.h"
 
+#include "FuzzInput.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -18,30 +20,8 @@
 namespace {
 
 using namespace qozel;
-using Bytes = std::vector<std::uint8_t>;
-
-// The input, consumed from the front; zeros once it is used up.
-struct Input {
-    const std::uint8_t* data;
-    std::size_t size;
-
-    bool empty() const { return size == 0; }
-    std::uint8_t Byte()
-    {
-        if (size == 0)
-            return 0;
-        --size;
-        return *data++;
-    }
-    Bytes Take(std::size_t n)
-    {
-        n = std::min(n, size);
-        Bytes out(data, data + n);
-        data += n;
-        size -= n;
-        return out;
-    }
-};
+using fuzz::Bytes;
+using fuzz::Input;
 
 void Put(Bytes& b, std::size_t value, int bytes)
 {

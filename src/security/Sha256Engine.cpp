@@ -2,6 +2,7 @@
 
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
 #define QOZEL_SHA256_X86 1
+#include <cpuid.h>
 #endif
 
 namespace qozel {
@@ -26,6 +27,15 @@ using CompressFn = Sha256CompressFn;
     return (x >> n) | (x << (32 - n));
 }
 
+#if defined(QOZEL_SHA256_X86)
+// Asked of CPUID itself: clang's __builtin_cpu_supports does not know "sha".
+bool CpuHasShaInstructions() noexcept
+{
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    return __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) && (ebx & bit_SHA) != 0;
+}
+#endif
+
 bool CpuHas(Sha256Engine engine) noexcept
 {
 #if defined(QOZEL_SHA256_X86)
@@ -35,7 +45,7 @@ bool CpuHas(Sha256Engine engine) noexcept
     case Sha256Engine::PortableBmi2:
         return __builtin_cpu_supports("bmi2");
     case Sha256Engine::ShaExtensions:
-        return __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1");
+        return CpuHasShaInstructions() && __builtin_cpu_supports("sse4.1");
     }
     return false;
 #else

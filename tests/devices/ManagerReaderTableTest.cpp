@@ -126,6 +126,18 @@ TEST_F(ReaderTable, NewKeySignatureMarksEveryListedRow)
     EXPECT_EQ(manager.readerCount, 32);
 }
 
+TEST_F(ReaderTable, NewKeySignatureKeepsReportingRowsThatLeftTheList)
+{
+    for (std::uint16_t nr = 1; nr <= 3; ++nr)
+        Add(nr);
+    manager.RefreshReaders();
+    manager.SetKeySignature(0xCAFE);
+    model->bus.pop_back();
+    // The two listed rows for the signature, and the row whose reader went.
+    EXPECT_EQ(manager.RefreshReaders(), 0b111u);
+    EXPECT_EQ(manager.readerCount, 2);
+}
+
 TEST_F(ReaderTable, KeyStateFollowsTheSignatureGivenToTheManager)
 {
     sim::SimReader& a = Add(1);

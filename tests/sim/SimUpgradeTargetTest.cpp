@@ -78,7 +78,10 @@ TEST_F(UpgradeTarget, AReaderTakesTheDataBlocksAndTheWholeTable)
         EXPECT_EQ(target.HandleReader(Block(n), self), Bytes{0}) << n;
         EXPECT_EQ(self.soft, n < 8 ? 2 : 3);
     }
-    EXPECT_EQ(target.HandleReader(Block(9), self), Bytes{SimUpgradeTarget::kRefused}) << "nothing after the table";
+    // The image ends with the table: a block numbered after it carries the table's last bytes again.
+    Bytes afterTable = Block(8);
+    afterTable[0] = 9;
+    EXPECT_EQ(target.HandleReader(afterTable, self), Bytes{SimUpgradeTarget::kRefused}) << "nothing after the table";
 }
 
 TEST_F(UpgradeTarget, AChosenBlockCanBeRefused)

@@ -142,8 +142,9 @@ std::uint32_t ZelManager::RefreshReaders()
         mask |= 1u << i;
     }
     if (keySignatureChanged) {
-        // Every row's key state is judged against the new signature.
-        mask = readerCount >= 32 ? 0xFFFFFFFFu : (1u << readerCount) - 1;
+        // Every row's key state is judged against the new signature; the rows
+        // that just lost their reader stay reported too.
+        mask |= readerCount >= 32 ? 0xFFFFFFFFu : (1u << readerCount) - 1;
         keySignatureChanged = false;
     }
     return mask;
