@@ -243,6 +243,13 @@ TEST_F(MainWindow, BuildsEachOtherPageWhenItsTabIsFirstShownAndDrawsItThen)
     }
 }
 
+TEST_F(MainWindow, BuildsTheOtherPagesOnceTheWindowIsUp)
+{
+    QApplication::processEvents();
+    for (const LaterPage& page : kLaterPages)
+        EXPECT_NE(window.findChild<QWidget*>(QLatin1String(page.control)), nullptr) << page.control;
+}
+
 TEST_F(MainWindow, ASuccessBarRunsBeforeTheCardsTabWasEverShown)
 {
     window.AnimateProgress(WindowView::SuccessBar::ConfigWritten);

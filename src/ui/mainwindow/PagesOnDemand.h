@@ -11,8 +11,9 @@ class PollCycle;
 class RecoveryPage;
 
 // The Cards, Installation key and Recovery pages, each built when its tab is
-// first shown: the window starts on the Readers tab, and building and sizing
-// pages not yet looked at took most of its start-up. Until then the tab holds
+// first shown or once the window is up, whichever comes first: the window
+// starts on the Readers tab, and building and sizing pages not yet looked at
+// took most of its start-up. Until then the tab holds
 // an empty sheet of the page's name. The tab widget owns the pages built.
 class PagesOnDemand {
 public:

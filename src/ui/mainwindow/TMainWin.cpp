@@ -71,6 +71,21 @@ TMainWin::TMainWin(const DeviceHosts& hosts) : QWidget(nullptr, kMainWindowFlags
     FitToContent();
     // Last: the first tick is the first contact with a device.
     timer_->start();
+    // The other pages as soon as the window is up, so that it takes their
+    // size at once rather than when a tab is first clicked.
+    QTimer::singleShot(0, this, &TMainWin::BuildRemainingPages);
+}
+
+void TMainWin::BuildRemainingPages()
+{
+    bool built = false;
+    for (int tab : {CardsTab, KeyTab, RecoveryTab})
+        built = pages_->Build(tab) || built;
+    if (built) {
+        DrawChanges();
+        // Queued, so that the layouts have taken the new pages in.
+        QMetaObject::invokeMethod(this, &TMainWin::FitToContent, Qt::QueuedConnection);
+    }
 }
 
 TMainWin::~TMainWin()

@@ -63,6 +63,7 @@ private:
     void FitToContent();
     // Takes the content's new size without moving the window.
     void FitSizeInPlace();
+    void BuildRemainingPages();
     void OnTick();
     void OnTabShown(int tab);
     void AttachPages();

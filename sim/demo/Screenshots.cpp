@@ -1,0 +1,78 @@
+// Renders the demo's windows to PNG files for the README: each tab of the
+// main window with the installation present, a reader selected and a card's
+// data shown, and the control window. Runs offscreen on a virtual clock, so
+// the pictures are the same on every run with the same fonts.
+#include "DemoInstallation.h"
+#include "DemoWindow.h"
+#include "VirtualClock.h"
+
+#include "app/PollCycle.h"
+#include "ui/AppRoot.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTabWidget>
+
+#include <cstdio>
+
+namespace {
+
+// Saves what `widget` shows now under `name` in `directory`; false on failure.
+bool Save(QWidget& widget, const QDir& directory, const char* name)
+{
+    const QString path = directory.filePath(QLatin1String(name));
+    if (widget.grab().save(path, "PNG"))
+        return true;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s DIRECTORY\n", argv[0]);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    qozel::AppRoot::NameApplication();
+    const QDir directory(QString::fromLocal8Bit(argv[1]));
+
+    qozel::sim::VirtualClock clock;
+    qozel::sim::DemoInstallation installation(clock);
+    qozel::AppRoot root(installation.usb, installation.hid, clock);
+    qozel::TMainWin& window = root.Window();
+    qozel::sim::DemoWindow controls(installation, window);
+    controls.show();
+    // The pages built once the window is up, and the window refitted to them.
+    for (int round = 0; round < 3; ++round)
+        QApplication::processEvents();
+    // The whole window, however small the offscreen screen is.
+    window.resize(window.maximumSize());
+
+    // The devices found, a card at the second bus entry, its row selected.
+    auto passes = [&](int n) {
+        for (int i = 0; i < n; ++i) {
+            window.Cycle().ZelTimerTimer();
+            clock.AdvanceMs(qozel::PollCycle::kTickMs);
+        }
+    };
+    passes(4);
+    installation.PresentCard(1, 0);
+    passes(1);
+    window.Cycle().pane.RdTabEditClick(1);
+    controls.Sync();
+
+    const char* files[] = {"screenshot-readers.png", "screenshot-cards.png", "screenshot-key.png",
+                           "screenshot-recovery.png"};
+    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("AllSheetPgCtrl"));
+    bool saved = tabs != nullptr;
+    for (int tab = 0; saved && tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        window.Redraw();
+        QApplication::processEvents();
+        saved = Save(window, directory, files[tab]);
+    }
+    return saved && Save(controls, directory, "screenshot-control.png") ? 0 : 1;
+}
