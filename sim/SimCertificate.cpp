@@ -3,7 +3,6 @@
 #include "SimCrypto.h"
 
 #include <algorithm>
-#include <openssl/crypto.h>
 
 namespace qozel::sim {
 namespace {
@@ -57,8 +56,7 @@ std::optional<CertificateContent> OpenCertificate(std::span<const std::uint8_t> 
     if (cert.size() < kMinCertificateSize)
         return std::nullopt;
     const std::size_t tagAt = cert.size() - kCertificateTag;
-    const Block16 tag = AesCmac(kMacKey, cert.first(tagAt));
-    if (CRYPTO_memcmp(tag.data(), cert.data() + tagAt, tag.size()) != 0)
+    if (!AesCmacMatches(kMacKey, cert.first(tagAt), cert.subspan(tagAt).first<kCertificateTag>()))
         return std::nullopt;
     CertificateContent c;
     c.certClass = cert[kClass];

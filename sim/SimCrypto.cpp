@@ -1,6 +1,7 @@
 #include "SimCrypto.h"
 
 #include <openssl/core_names.h>
+#include <openssl/crypto.h>
 #include <openssl/evp.h>
 #include <openssl/params.h>
 
@@ -40,6 +41,13 @@ Block16 AesCmac(std::span<const std::uint8_t, 16> key, std::span<const std::uint
         EVP_MAC_final(ctx.get(), tag.data(), &n, tag.size()) != 1 || n != tag.size())
         throw std::runtime_error("OpenSSL CMAC failed");
     return tag;
+}
+
+bool AesCmacMatches(std::span<const std::uint8_t, 16> key, std::span<const std::uint8_t> data,
+                    std::span<const std::uint8_t, 16> tag)
+{
+    const Block16 expected = AesCmac(key, data);
+    return CRYPTO_memcmp(expected.data(), tag.data(), tag.size()) == 0;
 }
 
 void AesEcbEncrypt(std::span<const std::uint8_t, 16> key, std::span<std::uint8_t> data)

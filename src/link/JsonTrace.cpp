@@ -2,7 +2,8 @@
 
 #include "link/Frame.h"
 
-#include <ctime>
+#include <chrono>
+#include <cstdio>
 
 namespace qozel {
 namespace {
@@ -30,13 +31,20 @@ std::string JsonString(std::string_view text)
     return out + '"';
 }
 
+// On the civil calendar of <chrono>: the same on every platform, where
+// gmtime_r is POSIX only.
 std::string IsoUtc(std::uint32_t utcSeconds)
 {
-    const std::time_t t = utcSeconds;
-    std::tm tm{};
-    gmtime_r(&t, &tm);
+    using namespace std::chrono;
+    const sys_seconds t{seconds{utcSeconds}};
+    const sys_days day = floor<days>(t);
+    const year_month_day date{day};
+    const hh_mm_ss time{t - day};
     char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &tm);
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                  static_cast<int>(time.seconds().count()));
     return text;
 }
 

@@ -1,7 +1,6 @@
 // qozel-config: the application on the machine's USB and HID devices.
 #include "platform/Clock.h"
-#include "platform/hid/HidApiHost.h"
-#include "platform/usb/LibUsbHost.h"
+#include "platform/MachineHosts.h"
 #include "ui/AppRoot.h"
 #include "ui/CommandLine.h"
 #include "ui/MessageBoxes.h"
@@ -36,8 +35,8 @@ int main(int argc, char** argv)
     qozel::AppRoot::NameApplication();
     // Whatever ends the program early is shown; the program still ends normally.
     try {
-        qozel::LibUsbHost usb;
-        qozel::HidApiHost hid;
+        qozel::MachineUsbHost usb;
+        qozel::MachineHidHost hid;
         qozel::AppRoot root(usb, hid, clock);
         app.exec();
     } catch (const std::exception& e) {

@@ -24,8 +24,15 @@ std::string Hex(std::span<const std::uint8_t> bytes)
     return out;
 }
 
-// The trace starts before the poll cycle's devices are built, as in the program.
+// The trace starts before the poll cycle's devices are built and ends after
+// them, as in the program; the file goes once it is closed.
 struct TraceFirst {
+    ~TraceFirst()
+    {
+        trace.reset();
+        std::filesystem::remove(path);
+    }
+
     std::string path = (std::filesystem::temp_directory_path() / "qozel-support-trace.jsonl").string();
     SystemClock wallClock;
     std::unique_ptr<SupportTrace> trace = SupportTrace::Start(path, wallClock);
@@ -33,8 +40,6 @@ struct TraceFirst {
 
 class SupportTraceRun : public TraceFirst, public CycleTest {
 protected:
-    ~SupportTraceRun() override { std::filesystem::remove(path); }
-
     std::string FileText() const
     {
         std::ifstream in(path);

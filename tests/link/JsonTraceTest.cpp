@@ -24,8 +24,6 @@ std::vector<std::uint8_t> Frame(std::uint8_t command, std::vector<std::uint8_t> 
 
 class JsonTraceTest : public ::testing::Test {
 protected:
-    ~JsonTraceTest() override { std::filesystem::remove(path); }
-
     std::vector<std::string> Lines() const
     {
         std::ifstream in(path);
@@ -35,7 +33,14 @@ protected:
         return lines;
     }
 
+    // Removes the file once it is closed (Windows keeps an open file).
+    struct Removed {
+        std::string path;
+        ~Removed() { std::filesystem::remove(path); }
+    };
+
     std::string path = (std::filesystem::temp_directory_path() / "qozel-json-trace.jsonl").string();
+    Removed removed{path};
     sim::VirtualClock clock{1'765'000'000};
     std::unique_ptr<TraceFile> file = TraceFile::Create(path);
     JsonTraceSink sink{*file, clock, "Arkan", SecretWhenCommand76};
