@@ -3,13 +3,13 @@
 // Prints poll_pass_us=, poll_pass_vs_frame_us= and exchange_us=.
 #include "BenchTiming.h"
 #include "app/PollCycle.h"
-#include "app/WindowView.h"
 #include "link/Frame.h"
 #include "link/QoWUsbBulkD.h"
 
 #include "ArkanModel.h"
 #include "ScriptedModel.h"
 #include "ScriptedPrompts.h"
+#include "SilentWindow.h"
 #include "SimInstallation.h"
 #include "SimUsbHost.h"
 #include "TestImageMaker.h"
@@ -23,23 +23,6 @@
 namespace {
 
 using namespace qozel;
-
-class NullView final : public WindowView {
-public:
-    int ShownTab() const override { return ReadersTab; }
-    void SetTimerEnabled(bool) override {}
-    void Redraw() override {}
-    void Diagnostic(std::string_view) override {}
-    void ShowPermissionHint(std::string_view) override {}
-    void AnimateProgress(SuccessBar) override {}
-};
-
-class NullUpgradeBox final : public UpgradeBox {
-public:
-    void Show(std::string_view, std::string_view, int) override {}
-    void SetProgress(int) override {}
-    void Close() override {}
-};
 
 std::uint8_t ImageVersion(ImageSlot slot)
 {
@@ -87,8 +70,8 @@ void PollPass()
         reader->soft = 3;
 
     sim::ScriptedPrompts prompts;
-    NullView view;
-    NullUpgradeBox box;
+    sim::SilentView view;
+    sim::SilentUpgradeBox box;
     PollCycle cycle{install.usb, install.hid, install.clock, prompts, view, box};
 
     auto pass = [&] {

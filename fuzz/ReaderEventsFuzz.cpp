@@ -6,12 +6,12 @@
 // too. Every text shown must be well-formed: a tick or nothing for a mark, a
 // PIN of at most 8 characters, a 16-digit UID, decimal numbers.
 #include "app/PollCycle.h"
-#include "app/WindowView.h"
 #include "platform/Win1250.h"
 
 #include "FuzzInput.h"
 #include "ManagerModel.h"
 #include "ScriptedPrompts.h"
+#include "SilentWindow.h"
 #include "SimHidHost.h"
 #include "SimUsbHost.h"
 #include "VirtualClock.h"
@@ -23,23 +23,6 @@ namespace {
 
 using namespace qozel;
 using fuzz::Input;
-
-class ReadersTabView final : public WindowView {
-public:
-    int ShownTab() const override { return ReadersTab; }
-    void SetTimerEnabled(bool) override {}
-    void Redraw() override {}
-    void Diagnostic(std::string_view) override {}
-    void ShowPermissionHint(std::string_view) override {}
-    void AnimateProgress(SuccessBar) override {}
-};
-
-class NoUpgradeBox final : public UpgradeBox {
-public:
-    void Show(std::string_view, std::string_view, int) override {}
-    void SetProgress(int) override {}
-    void Close() override {}
-};
 
 // True when `text` is well-formed UTF-8 of Windows-1250 characters.
 bool ShowsWin1250(const std::string& text)
@@ -92,8 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     usb.Attach(std::make_shared<sim::SimUsbDevice>(kManagerGuid, model));
     sim::ScriptedPrompts prompts;
-    ReadersTabView view;
-    NoUpgradeBox box;
+    sim::SilentView view;
+    sim::SilentUpgradeBox box;
     PollCycle cycle(usb, hid, clock, prompts, view, box);
     cycle.ManagerTick(); // attaches the Manager and lists its readers
     cycle.pane.RdTabEditClick(in.Byte() % ReaderTable::kRows); // the pane shows the selected reader

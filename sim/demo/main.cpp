@@ -30,13 +30,11 @@ const std::string kUsage =
 
 int main(int argc, char** argv)
 {
-    if (qozel::AnsweredInfoOption(argc, argv, kUsage.c_str()))
-        return 0;
     qozel::SystemClock clock;
     // Before the window: its device objects take their trace sinks when built.
     std::unique_ptr<qozel::SupportTrace> trace;
-    if (!qozel::StartAskedTrace(argc, argv, clock, trace))
-        return 1;
+    if (const auto exitCode = qozel::TakeCommandLine(argc, argv, kUsage, clock, trace))
+        return *exitCode;
     QApplication app(argc, argv);
     qozel::AppRoot::NameApplication();
 

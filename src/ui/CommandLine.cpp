@@ -6,6 +6,7 @@
 #include <cstring>
 
 namespace qozel {
+namespace {
 
 bool AnsweredInfoOption(int argc, char** argv, const char* usage)
 {
@@ -38,6 +39,18 @@ bool StartAskedTrace(int argc, char** argv, Clock& clock, std::unique_ptr<Suppor
         }
     }
     return true;
+}
+
+} // namespace
+
+std::optional<int> TakeCommandLine(int argc, char** argv, const std::string& usage, Clock& clock,
+                                   std::unique_ptr<SupportTrace>& trace)
+{
+    if (AnsweredInfoOption(argc, argv, usage.c_str()))
+        return 0;
+    if (!StartAskedTrace(argc, argv, clock, trace))
+        return 1;
+    return std::nullopt;
 }
 
 } // namespace qozel

@@ -4,18 +4,18 @@
 #include "security/SupportTrace.h"
 
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace qozel {
 
-// Answers --help (or -h) and --version on standard output without opening a
-// window; true when it did. --version prints the program's title; --help the
-// title and then `usage`, the program's own lines on how to call it.
-bool AnsweredInfoOption(int argc, char** argv, const char* usage);
-
-// Starts the support trace that `--trace FILE` asks for into `trace`. False,
-// after saying why on standard error, when the option lacks its file or the
-// file cannot be created.
-bool StartAskedTrace(int argc, char** argv, Clock& clock, std::unique_ptr<SupportTrace>& trace);
+// What both programs do before anything else: answer --help (or -h) with
+// the title and `usage`, --version with the title, on standard output and
+// without a window; and start the support trace that `--trace FILE` asks for
+// before any device object exists, saying on standard error why when it
+// cannot. The exit code when the program is to end here.
+std::optional<int> TakeCommandLine(int argc, char** argv, const std::string& usage, Clock& clock,
+                                   std::unique_ptr<SupportTrace>& trace);
 
 // The option lines both programs' --help shows for the trace.
 inline constexpr const char* kTraceUsage =
