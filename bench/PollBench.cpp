@@ -24,14 +24,6 @@ namespace {
 
 using namespace qozel;
 
-std::uint8_t ImageVersion(ImageSlot slot)
-{
-    for (const auto& layout : sim::kTestImageLayouts)
-        if (layout.slot == slot)
-            return layout.version;
-    return 0;
-}
-
 void ClearRecords(sim::SimInstallation& install)
 {
     for (sim::SimDeviceModel* model : std::initializer_list<sim::SimDeviceModel*>{
@@ -58,9 +50,9 @@ std::vector<std::size_t> RequestFrameLengths(const sim::SimInstallation& install
 void PollPass()
 {
     sim::SimInstallation install;
-    install.arkan->identity.soft = ImageVersion(ImageSlot::Arkan);
-    install.programmer->identity.soft = ImageVersion(ImageSlot::Programmer);
-    install.manager->soft = ImageVersion(ImageSlot::Manager);
+    install.arkan->identity.soft = sim::TestImageVersion(ImageSlot::Arkan);
+    install.programmer->identity.soft = sim::TestImageVersion(ImageSlot::Programmer);
+    install.manager->soft = sim::TestImageVersion(ImageSlot::Manager);
     std::uint8_t address = 1;
     for (auto& reader : install.manager->bus)
         address = std::max<std::uint8_t>(address, static_cast<std::uint8_t>(reader->address + 1));

@@ -21,14 +21,6 @@ namespace {
 
 using namespace qozel;
 
-std::uint8_t ImageVersion(ImageSlot slot)
-{
-    for (const auto& layout : sim::kTestImageLayouts)
-        if (layout.slot == slot)
-            return layout.version;
-    return 0;
-}
-
 // Counts the paint events of the widgets inside `window` and of any other widget.
 class PaintCounter final : public QObject {
 public:
@@ -76,9 +68,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
 
     sim::SimInstallation install;
-    install.arkan->identity.soft = ImageVersion(ImageSlot::Arkan);
-    install.programmer->identity.soft = ImageVersion(ImageSlot::Programmer);
-    install.manager->soft = ImageVersion(ImageSlot::Manager);
+    install.arkan->identity.soft = sim::TestImageVersion(ImageSlot::Arkan);
+    install.programmer->identity.soft = sim::TestImageVersion(ImageSlot::Programmer);
+    install.manager->soft = sim::TestImageVersion(ImageSlot::Manager);
     for (auto& reader : install.manager->bus)
         reader->soft = 3;
 

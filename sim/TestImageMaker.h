@@ -31,6 +31,15 @@ inline constexpr std::array<TestImageLayout, 9> kTestImageLayouts = {{
     {ImageSlot::Reader774, 0x0306, 3, 101},
 }};
 
+// The version of the test image of `slot`; 0 for a slot without one.
+constexpr std::uint8_t TestImageVersion(ImageSlot slot)
+{
+    for (const TestImageLayout& layout : kTestImageLayouts)
+        if (layout.slot == slot)
+            return layout.version;
+    return 0;
+}
+
 // The bytes a device of `type` expects as data block n of a test image.
 std::array<std::uint8_t, 520> TestImageBlock(std::uint16_t type, std::uint8_t version, std::uint16_t n);
 // The final entry a device of `type` whose number has low byte `b` expects.

@@ -65,22 +65,14 @@ public:
 struct CycleRig {
     CycleRig()
     {
-        install.arkan->identity.soft = ImageVersion(ImageSlot::Arkan);
-        install.programmer->identity.soft = ImageVersion(ImageSlot::Programmer);
-        install.manager->soft = ImageVersion(ImageSlot::Manager);
+        install.arkan->identity.soft = sim::TestImageVersion(ImageSlot::Arkan);
+        install.programmer->identity.soft = sim::TestImageVersion(ImageSlot::Programmer);
+        install.manager->soft = sim::TestImageVersion(ImageSlot::Manager);
         for (auto& reader : install.manager->bus)
             reader->soft = 3;
     }
     CycleRig(const CycleRig&) = delete;
     CycleRig& operator=(const CycleRig&) = delete;
-
-    static std::uint8_t ImageVersion(ImageSlot slot)
-    {
-        for (const auto& layout : sim::kTestImageLayouts)
-            if (layout.slot == slot)
-                return layout.version;
-        return 0;
-    }
 
     static constexpr const char* kPassword = "tajne123";
 

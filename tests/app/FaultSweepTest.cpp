@@ -332,9 +332,9 @@ int RunStruck(const Operation& op, std::optional<int> at, Kind kind, const Store
     expect(rig.view.timerEnabled, "the poll timer stayed off");
     // An upgrade cut short is offered again and completes; one the device
     // refused is not offered again while the program runs.
-    const bool current = rig.install.arkan->identity.soft == CycleRig::ImageVersion(ImageSlot::Arkan) &&
-                         rig.install.programmer->identity.soft == CycleRig::ImageVersion(ImageSlot::Programmer) &&
-                         rig.install.manager->soft == CycleRig::ImageVersion(ImageSlot::Manager) &&
+    const bool current = rig.install.arkan->identity.soft == sim::TestImageVersion(ImageSlot::Arkan) &&
+                         rig.install.programmer->identity.soft == sim::TestImageVersion(ImageSlot::Programmer) &&
+                         rig.install.manager->soft == sim::TestImageVersion(ImageSlot::Manager) &&
                          rig.Reader(1).soft == 3;
     expect(kind == Kind::Refusal || current, "a device was left on its old firmware");
 
