@@ -63,6 +63,15 @@ QGroupBox* Group(const char* objectName, const char* title, QWidget* parent)
     return Named(new QGroupBox(FromUtf8(title), parent), objectName, FromUtf8(title));
 }
 
+// A row of a label and the field it names; the field takes the spare width.
+QHBoxLayout* LabelledRow(QLabel* label, QWidget* field)
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(field, 1);
+    return row;
+}
+
 // A list as wide as its widest expected item, whatever the items are now.
 QComboBox* List(const char* objectName, const char* accessibleName, std::string_view widestItem, QWidget* parent)
 {
@@ -164,12 +173,9 @@ void DemoWindow::BuildCards(QVBoxLayout& layout)
 {
     QGroupBox* group = Group("CardsGrpBx", " Karty ", this);
     auto* box = new QVBoxLayout(group);
-    auto* row = new QHBoxLayout;
-    row->addWidget(Label("CardLbl", "Karta:", group));
     cardCb_ = List("CardCb", "Karta", "04A1B2C3D4E5F607: zaprogramowana (wydział 99999, index 99999), na programatorze",
                    group);
-    row->addWidget(cardCb_, 1);
-    box->addLayout(row);
+    box->addLayout(LabelledRow(Label("CardLbl", "Karta:", group), cardCb_));
 
     auto* buttons = new QHBoxLayout;
     QPushButton* newCard = Button("NewCardBtn", "Nowa pusta karta na programator", group);
@@ -193,12 +199,9 @@ void DemoWindow::BuildBus(QVBoxLayout& layout)
     QGroupBox* group = Group("BusGrpBx", " Czytniki na magistrali ZEL Managera ", this);
     auto* box = new QVBoxLayout(group);
 
-    auto* choice = new QHBoxLayout;
-    choice->addWidget(Label("ReaderLbl", "Czytnik:", group));
     readerCb_ = List("ReaderCb", "Czytnik", "32. QO-L74 Nr: 65535, adres 126, inna prędkość niż magistrala", group);
     connect(readerCb_, &QComboBox::currentIndexChanged, this, &DemoWindow::Sync);
-    choice->addWidget(readerCb_, 1);
-    box->addLayout(choice);
+    box->addLayout(LabelledRow(Label("ReaderLbl", "Czytnik:", group), readerCb_));
 
     auto* wiring = new QHBoxLayout;
     connectedChkBx_ = CheckBox("ReaderConnectedChkBx", "Podłączony do magistrali", group);
@@ -213,8 +216,6 @@ void DemoWindow::BuildBus(QVBoxLayout& layout)
     wiring->addWidget(removeReaderBtn_);
     box->addLayout(wiring);
 
-    auto* adding = new QHBoxLayout;
-    adding->addWidget(Label("NewReaderLbl", "Nowy czytnik:", group));
     typeCb_ = Named(new QComboBox(group), "TypeCb", FromUtf8("Typ nowego czytnika"));
     for (std::uint16_t type : DemoInstallation::kReaderTypes) {
         QString name = FromUtf8(ShortName(DevInfo{0, type, 0, 0}));
@@ -227,7 +228,7 @@ void DemoWindow::BuildBus(QVBoxLayout& layout)
         Show(installation_.AddReader(static_cast<std::uint16_t>(typeCb_->currentData().toUInt())));
         readerCb_->setCurrentIndex(readerCb_->count() - 1);
     });
-    adding->addWidget(typeCb_, 1);
+    QHBoxLayout* adding = LabelledRow(Label("NewReaderLbl", "Nowy czytnik:", group), typeCb_);
     adding->addWidget(add);
     box->addLayout(adding);
 
@@ -249,8 +250,6 @@ void DemoWindow::BuildBus(QVBoxLayout& layout)
     grid->addWidget(backup, 0, 1);
     grid->addWidget(phone, 0, 2);
 
-    auto* pin = new QHBoxLayout;
-    pin->addWidget(Label("PinLbl", "PIN:", at));
     pinEdit_ = Named(new QLineEdit(QStringLiteral("1234"), at), "PinEdit", FromUtf8("PIN"));
     pinEdit_->setMaxLength(8);
     pinEdit_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9*#]{0,8}")), pinEdit_));
@@ -258,7 +257,7 @@ void DemoWindow::BuildBus(QVBoxLayout& layout)
     connect(typePin, &QPushButton::clicked, this, [this] {
         Show(installation_.TypePin(static_cast<std::size_t>(SelectedReader()), pinEdit_->text().toStdString()));
     });
-    pin->addWidget(pinEdit_, 1);
+    QHBoxLayout* pin = LabelledRow(Label("PinLbl", "PIN:", at), pinEdit_);
     pin->addWidget(typePin);
     grid->addLayout(pin, 1, 0, 1, 3);
 

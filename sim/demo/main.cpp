@@ -21,10 +21,8 @@ const std::string kUsage =
                 "programator QO-G30, czytnik klawiaturowy QO-K31 i ZEL Manager z czytnikami,\n"
                 "sterowanymi z okna \"Wirtualna instalacja\". Żadne urządzenie USB nie jest używane.\n"
                 "\n"
-                "Użycie: qozel-config-demo [--help] [--version] [--trace PLIK]\n"
-                "  --help        ten opis\n"
-                "  --version     wersja programu\n") +
-    qozel::kTraceUsage;
+                "Użycie: qozel-config-demo [--help] [--version] [--trace PLIK]\n") +
+    qozel::kOptionsUsage;
 
 } // namespace
 

@@ -51,6 +51,10 @@ public:
     // both return nullopt on failure, a read time-out included.
     virtual std::optional<std::size_t> ReadPipe(std::uint8_t pipeId, std::span<std::uint8_t> buffer) = 0;
     virtual std::optional<std::size_t> WritePipe(std::uint8_t pipeId, std::span<const std::uint8_t> data) = 0;
+
+    // Writes are bounded so that a device that stops taking data cannot hold
+    // the caller for ever; the device is then treated as failed.
+    static constexpr std::uint32_t kWriteTimeoutMs = 5000;
 };
 
 // Finds and opens device interfaces by their interface class GUID.

@@ -17,8 +17,10 @@ namespace qozel {
 std::optional<int> TakeCommandLine(int argc, char** argv, const std::string& usage, Clock& clock,
                                    std::unique_ptr<SupportTrace>& trace);
 
-// The option lines both programs' --help shows for the trace.
-inline constexpr const char* kTraceUsage =
+// The option lines both programs' --help shows below their usage line.
+inline constexpr const char* kOptionsUsage =
+    "  --help        ten opis\n"
+    "  --version     wersja programu\n"
     "  --trace PLIK  zapisuje wymianę z urządzeniami do pliku PLIK (wiersze JSON,\n"
     "                bez haseł, kluczy i certyfikatów), dla serwisu\n";
 

@@ -15,10 +15,8 @@ namespace {
 
 const std::string kUsage = std::string("Konfiguracja instalacji kontroli dostępu QoZEL przez USB.\n"
                                        "\n"
-                                       "Użycie: qozel-config [--help] [--version] [--trace PLIK]\n"
-                                       "  --help        ten opis\n"
-                                       "  --version     wersja programu\n") +
-                           qozel::kTraceUsage;
+                                       "Użycie: qozel-config [--help] [--version] [--trace PLIK]\n") +
+                           qozel::kOptionsUsage;
 
 } // namespace
 

@@ -27,10 +27,6 @@ public:
     std::optional<std::size_t> ReadPipe(std::uint8_t pipeId, std::span<std::uint8_t> buffer) override;
     std::optional<std::size_t> WritePipe(std::uint8_t pipeId, std::span<const std::uint8_t> data) override;
 
-    // Writes are bounded so that a device that stops taking data cannot hold
-    // the caller for ever; the device is then treated as failed.
-    static constexpr std::uint32_t kWriteTimeoutMs = 5000;
-
 private:
     UniqueHandle file_;                 // declared first: released after the WinUSB handle
     void* usb_;                         // WINUSB_INTERFACE_HANDLE
