@@ -9,8 +9,7 @@
 
 #ifndef QOZEL_BARE_PROBE
 #include "platform/Clock.h"
-#include "platform/hid/HidApiHost.h"
-#include "platform/usb/LibUsbHost.h"
+#include "platform/MachineHosts.h"
 #include "ui/AppRoot.h"
 #endif
 
@@ -45,8 +44,8 @@ int main(int argc, char** argv)
     window.show();
     return app.exec();
 #else
-    qozel::LibUsbHost usb;
-    qozel::HidApiHost hid;
+    qozel::MachineUsbHost usb;
+    qozel::MachineHidHost hid;
     qozel::SystemClock clock;
     qozel::AppRoot root(usb, hid, clock);
     return app.exec();

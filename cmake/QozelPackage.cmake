@@ -1,10 +1,18 @@
-# The Debian package that `cpack -G DEB` builds from the install rules.
-# dpkg-shlibdeps derives the run-time dependencies from the installed
-# executables (Qt 6 Widgets, libusb-1.0, hidapi, and libcrypto for the demo).
-set(CPACK_GENERATOR DEB)
+# The package that CPack builds from the install rules: a Debian package
+# (`cpack -G DEB`), or on Windows the setup program (`cpack`, NSIS).
 set(CPACK_PACKAGE_NAME qozel-config)
 set(CPACK_PACKAGE_VENDOR "QoZEL")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Set up a card-based access-control installation over USB")
+set(CPACK_STRIP_FILES ON)
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/QozelSetupProgram.cmake)
+  include(CPack)
+  return()
+endif()
+
+# dpkg-shlibdeps derives the run-time dependencies from the installed
+# executables (Qt 6 Widgets, libusb-1.0, hidapi, and libcrypto for the demo).
+set(CPACK_GENERATOR DEB)
 # The lines of the long description, each short enough for the control file.
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "The installer's tool for a QoZEL access-control installation: the key store,"
@@ -14,7 +22,6 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "backups, and upgrades firmware. Includes udev rules giving the user at the"
   "seat access to the devices.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
 
 set(QOZEL_PACKAGE_MAINTAINER "QoZEL Config developers <qozel-config@qozel.invalid>"
   CACHE STRING "Maintainer field of the Debian package")

@@ -18,12 +18,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# The runtime libraries are linked in, so that the programs start without
-# the compiler's DLLs beside them (under Wine as on a user's machine).
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
-
-# Programs run at build time (the firmware image tools) and the tests run under Wine.
+# The programs take the compiler's runtime DLLs, as Qt's DLLs do, so that a
+# process holds one C++ runtime; the setup program ships them beside the
+# programs. Programs run at build time (the firmware image tools) and the
+# tests run under Wine through a wrapper that finds those DLLs.
 find_program(QOZEL_WINE wine)
 if(QOZEL_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${QOZEL_WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)
 endif()

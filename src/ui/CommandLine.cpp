@@ -1,5 +1,6 @@
 #include "ui/CommandLine.h"
 
+#include "platform/ParentConsole.h"
 #include "ui/AppTitle.h"
 
 #include <cstdio>
@@ -46,6 +47,7 @@ bool StartAskedTrace(int argc, char** argv, Clock& clock, std::unique_ptr<Suppor
 std::optional<int> TakeCommandLine(int argc, char** argv, const std::string& usage, Clock& clock,
                                    std::unique_ptr<SupportTrace>& trace)
 {
+    AttachParentConsole();
     if (AnsweredInfoOption(argc, argv, usage.c_str()))
         return 0;
     if (!StartAskedTrace(argc, argv, clock, trace))
