@@ -143,8 +143,7 @@ ReportSection WalkSection(const EventLog& log, const ZelManager& manager)
 {
     ReportSection section;
     section.title = "Test obchodu";
-    const auto listed = std::span(manager.readers).first(manager.IsOpen() ? static_cast<std::size_t>(manager.readerCount) : 0);
-    const std::vector<WalkRow> rows = WalkSummary(log, listed);
+    const std::vector<WalkRow> rows = WalkSummary(log, ListedReaders(manager));
     section.lines = {"Rozpoczęty: " + LocalSecondsText(log.Walk().StartUtcMs(), log.clock()),
                      "Wpisów w dzienniku: " + std::to_string(log.Size())};
     section.headers.assign(WalkRow::kHeaders.begin(), WalkRow::kHeaders.end());

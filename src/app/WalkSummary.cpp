@@ -1,6 +1,7 @@
 #include "app/WalkSummary.h"
 
 #include "app/LogTexts.h"
+#include "devices/manager/ZelManager.h"
 
 namespace qozel {
 
@@ -8,6 +9,11 @@ std::array<std::string, 7> WalkRow::Cells() const
 {
     return {reader, lastReport, std::to_string(cards), std::to_string(pins), std::to_string(tamper),
             std::to_string(power), Result()};
+}
+
+std::span<const ReaderRecord> ListedReaders(const ZelManager& manager)
+{
+    return std::span(manager.readers).first(manager.IsOpen() ? static_cast<std::size_t>(manager.readerCount) : 0);
 }
 
 std::vector<WalkRow> WalkSummary(const EventLog& log, std::span<const ReaderRecord> listed)

@@ -9,6 +9,8 @@
 
 namespace qozel {
 
+class ZelManager;
+
 // One row of the walk test's summary: a listed reader and what it reported
 // since the test started. A reader that reported no card is marked in words
 // as well as in colour.
@@ -27,7 +29,12 @@ struct WalkRow {
     std::string Result() const { return noCard ? kNoCard : kCardSeen; }
     // The columns as text, in the order of kHeaders.
     std::array<std::string, 7> Cells() const;
+
+    friend bool operator==(const WalkRow&, const WalkRow&) = default;
 };
+
+// The readers the Manager lists now; none while it is absent.
+std::span<const ReaderRecord> ListedReaders(const ZelManager& manager);
 
 // The summary for the readers now listed, in their order.
 std::vector<WalkRow> WalkSummary(const EventLog& log, std::span<const ReaderRecord> listed);
