@@ -47,7 +47,8 @@ ReportSection DeviceSection(const ZelDevSet& devices)
     const DevicePane programmer = ProgrammerPane(devices.prgr, arkanSignature);
     const DevicePane kbReader = KbReaderPane(devices.kbRd, arkanSignature);
     auto arkanRow = DeviceRow(kArkanTitle, arkan, devices.ar.info, kNone);
-    if (arkan.present)
+    // The Arkan's master key is what the others are compared with.
+    if (arkan.present && devices.ar.HasMasterKey())
         arkanRow.back() = "wzorzec";
     section.rows.push_back(std::move(arkanRow));
     section.rows.push_back(DeviceRow(kProgrammerTitle, programmer, devices.prgr.info,

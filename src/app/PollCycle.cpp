@@ -115,6 +115,8 @@ void PollCycle::ManagerPass()
     const int countBefore = manager.readerCount;
     if (!manager.IsOpen() && !AttachManager())
         return;
+    // Before the readers it brings, which the list refresh below notes.
+    log.NoteDevice(LogDevice::Manager, true, manager.info);
     SendKeySignatureIfChanged();
     for (int row = 0; row < countBefore; ++row)
         table.ExpireEventMarks(row);

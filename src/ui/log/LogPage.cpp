@@ -15,6 +15,7 @@
 
 #include <QComboBox>
 #include <QDate>
+#include <QEvent>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -72,6 +73,7 @@ QTableView* Table(const char* name, const char* accessibleName, QAbstractItemMod
     // Rows of one height: a view of 50,000 rows then lays out only those in sight.
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->horizontalHeader()->setStretchLastSection(true);
+    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return view;
 }
 
@@ -163,7 +165,32 @@ QWidget* LogPage::BuildWalkBox()
 void LogPage::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    FitTables();
     Sync();
+}
+
+void LogPage::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        FitTables();
+    QWidget::changeEvent(event);
+}
+
+void LogPage::FitTables()
+{
+    // The log's columns from the widest text they can hold, not from their
+    // rows: measuring 50,000 rows would take longer than drawing them.
+    const QFontMetrics metrics(logView_->font());
+    const int padding = 2 * metrics.averageCharWidth();
+    const int rowHeight = metrics.height() + metrics.descent() + 2;
+    QHeaderView* columns = logView_->horizontalHeader();
+    columns->resizeSection(0, metrics.horizontalAdvance(QStringLiteral("8888-88-88 88:88:88.888")) + padding);
+    columns->resizeSection(1, metrics.horizontalAdvance(FromUtf8(ReaderLabel(31, 0xFFFFFFFF, 126))) + padding);
+    logView_->verticalHeader()->setDefaultSectionSize(rowHeight);
+    walkView_->verticalHeader()->setDefaultSectionSize(rowHeight);
+    // The summary has at most 32 rows: its columns fit their contents.
+    walkView_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    walkView_->horizontalHeader()->setStretchLastSection(true);
 }
 
 void LogPage::Sync()

@@ -38,8 +38,10 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void FitTables();
     QWidget* BuildLogBox();
     QWidget* BuildWalkBox();
     void SyncReaderFilter();
