@@ -11,11 +11,8 @@
 
 #include "ArkanModel.h"
 #include "ScriptedModel.h"
-#include "ScriptedPrompts.h"
-#include "SilentWindow.h"
-#include "SimInstallation.h"
+#include "SilentCycle.h"
 #include "SimUsbHost.h"
-#include "TestImageMaker.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -54,27 +51,10 @@ std::vector<std::size_t> RequestFrameLengths(const sim::SimInstallation& install
 
 void PollPass()
 {
-    sim::SimInstallation install;
-    install.arkan->identity.soft = sim::TestImageVersion(ImageSlot::Arkan);
-    install.programmer->identity.soft = sim::TestImageVersion(ImageSlot::Programmer);
-    install.manager->soft = sim::TestImageVersion(ImageSlot::Manager);
-    std::uint8_t address = 1;
-    for (auto& reader : install.manager->bus)
-        address = std::max<std::uint8_t>(address, static_cast<std::uint8_t>(reader->address + 1));
-    for (std::uint16_t nr = 0x0200; install.manager->bus.size() < 32; ++nr)
-        install.manager->AddReader(nr, 70, 3).address = address++;
-    for (auto& reader : install.manager->bus)
-        reader->soft = 3;
-
-    sim::ScriptedPrompts prompts;
-    sim::SilentView view;
-    sim::SilentUpgradeBox box;
-    PollCycle cycle{install.usb, install.hid, install.clock, prompts, view, box};
-
-    auto pass = [&] {
-        cycle.ZelTimerTimer();
-        install.clock.AdvanceMs(PollCycle::kTickMs);
-    };
+    sim::SilentCycle rig;
+    sim::SimInstallation& install = rig.install;
+    PollCycle& cycle = rig.cycle;
+    auto pass = [&] { rig.Pass(); };
     // Settle: every device opened, every reader read, the slow checks run once.
     for (int i = 0; i < 200; ++i) {
         install.manager->TypePin(*install.manager->bus[static_cast<std::size_t>(i % 32)], "1");

@@ -5,10 +5,7 @@
 #include "app/PollCycle.h"
 #include "ui/log/ReportPdf.h"
 
-#include "ScriptedPrompts.h"
-#include "SilentWindow.h"
-#include "SimInstallation.h"
-#include "TestImageMaker.h"
+#include "SilentCycle.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -46,25 +43,9 @@ int main(int argc, char** argv)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
 
-    sim::SimInstallation install;
-    install.arkan->identity.soft = sim::TestImageVersion(ImageSlot::Arkan);
-    install.programmer->identity.soft = sim::TestImageVersion(ImageSlot::Programmer);
-    install.manager->soft = sim::TestImageVersion(ImageSlot::Manager);
-    for (std::uint16_t nr = 0x0300; install.manager->bus.size() < 32; ++nr)
-        install.manager->AddReader(nr, 70, 3);
-    std::uint8_t address = 1;
-    for (auto& reader : install.manager->bus) {
-        reader->soft = 3;
-        reader->address = address++;
-    }
-    sim::ScriptedPrompts prompts;
-    sim::SilentView view;
-    sim::SilentUpgradeBox box;
-    PollCycle cycle{install.usb, install.hid, install.clock, prompts, view, box};
-    for (int i = 0; i < 40; ++i) {
-        cycle.ZelTimerTimer();
-        install.clock.AdvanceMs(PollCycle::kTickMs);
-    }
+    sim::SilentCycle rig;
+    rig.Pass(40);
+    PollCycle& cycle = rig.cycle;
     ReaderEvent card;
     card.length = 10;
     for (std::size_t i = 0; i < EventLog::kEntries; ++i)

@@ -7,7 +7,6 @@
 #include "ui/mainwindow/TMainWin.h"
 
 #include "SimInstallation.h"
-#include "TestImageMaker.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -71,11 +70,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
 
     sim::SimInstallation install;
-    install.arkan->identity.soft = sim::TestImageVersion(ImageSlot::Arkan);
-    install.programmer->identity.soft = sim::TestImageVersion(ImageSlot::Programmer);
-    install.manager->soft = sim::TestImageVersion(ImageSlot::Manager);
-    for (auto& reader : install.manager->bus)
-        reader->soft = 3;
+    install.RunCarriedFirmware();
 
     TMainWin window{DeviceHosts{install.usb, install.hid, install.clock}};
     window.show();

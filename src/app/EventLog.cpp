@@ -1,6 +1,7 @@
 #include "app/EventLog.h"
 
 #include "app/ReaderTable.h"
+#include "link/Frame.h"
 #include "platform/Clock.h"
 
 #include <algorithm>
@@ -12,20 +13,6 @@ constexpr std::size_t kIdSize = 8;
 constexpr std::size_t kMaxPinChars = 8;
 constexpr std::uint8_t kTamperBits = 0x03;
 constexpr std::uint8_t kPowerBit = 0x04;
-
-std::int32_t SignedLe32(std::span<const std::uint8_t> b, std::size_t at)
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
-                                     static_cast<std::uint32_t>(b[at + 2]) << 16 |
-                                     static_cast<std::uint32_t>(b[at + 3]) << 24);
-}
-
-void PutLe32(std::array<std::uint8_t, 16>& data, std::size_t at, std::int32_t value)
-{
-    const auto v = static_cast<std::uint32_t>(value);
-    for (std::size_t i = 0; i < 4; ++i)
-        data[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 } // namespace
 
@@ -99,12 +86,13 @@ void EventLog::RecordEvent(int row, const ReaderRecord& reader, const ReaderEven
             std::copy_n(bytes.begin() + at, kIdSize, entry.data.begin());
             at += kIdSize;
         }
+        // Department and index are kept as the card sent them, little-endian.
         if (entry.detail & 2) {
-            PutLe32(entry.data, kIdSize, SignedLe32(bytes, at));
+            std::copy_n(bytes.begin() + at, 4, entry.data.begin() + kIdSize);
             at += 4;
         }
         if (entry.detail & 4)
-            PutLe32(entry.data, kIdSize + 4, SignedLe32(bytes, at));
+            std::copy_n(bytes.begin() + at, 4, entry.data.begin() + kIdSize + 4);
         report = WalkTest::Report::Card;
         break;
     }

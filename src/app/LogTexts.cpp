@@ -1,6 +1,7 @@
 #include "app/LogTexts.h"
 
 #include "app/HexText.h"
+#include "link/Frame.h"
 #include "platform/Clock.h"
 
 #include <cstdio>
@@ -46,10 +47,9 @@ std::string TimeText(std::uint64_t utcMs, Clock& clock, bool withMs)
     return text;
 }
 
-std::int32_t Le32(std::span<const std::uint8_t> b)
+std::int32_t SignedLe32(std::span<const std::uint8_t> b)
 {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-                                     static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24);
+    return static_cast<std::int32_t>(GetLe32(b.data()));
 }
 
 // "1 cyfra", "4 cyfry", "5 cyfr".
@@ -89,11 +89,11 @@ std::string CardDataText(const LogEntry& entry)
         separator = ", ";
     }
     if (entry.detail & 2) {
-        text += separator + std::string("wydział ") + std::to_string(Le32(data.subspan(8, 4)));
+        text += separator + std::string("wydział ") + std::to_string(SignedLe32(data.subspan(8, 4)));
         separator = ", ";
     }
     if (entry.detail & 4)
-        text += separator + std::string("index ") + std::to_string(Le32(data.subspan(12, 4)));
+        text += separator + std::string("index ") + std::to_string(SignedLe32(data.subspan(12, 4)));
     return text;
 }
 

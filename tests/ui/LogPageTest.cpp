@@ -7,9 +7,7 @@
 
 #include "DemoInstallation.h"
 #include "ScriptedPrompts.h"
-#include "SilentWindow.h"
-#include "SimInstallation.h"
-#include "TestImageMaker.h"
+#include "SilentCycle.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -59,41 +57,19 @@ QByteArray ReportOf(PollCycle& cycle)
     return ReportPdf(MakeInstallationReport(cycle, {"QoZEL Config 1.3", "stanowisko-1"}));
 }
 
-// The poll cycle, drawing nothing, on a full installation: 32 readers, each
-// with an address and keys matching the Arkan's but the last, whose keys are
-// of another installation.
-struct FullInstallation {
+// A full installation: 32 readers, each with an address and keys matching
+// the Arkan's but the last, whose keys are of another installation.
+struct FullInstallation : sim::SilentCycle {
     FullInstallation()
     {
-        install.arkan->identity.soft = sim::TestImageVersion(ImageSlot::Arkan);
-        install.programmer->identity.soft = sim::TestImageVersion(ImageSlot::Programmer);
-        install.manager->soft = sim::TestImageVersion(ImageSlot::Manager);
         install.arkan->PreloadMasterKey({false, {}, kSignature, {}});
-        for (std::uint16_t nr = 0x0300; install.manager->bus.size() < 32; ++nr)
-            install.manager->AddReader(nr, 70, 3);
-        std::uint8_t address = 1;
         for (auto& reader : install.manager->bus) {
-            reader->soft = 3;
-            reader->address = address++;
             reader->keyBits = 3;
             reader->keySignature = kSignature;
         }
         install.manager->bus.back()->keySignature = 0x0BADC0DE;
         Pass(40);
     }
-    void Pass(int n)
-    {
-        for (int i = 0; i < n; ++i) {
-            cycle.ZelTimerTimer();
-            install.clock.AdvanceMs(PollCycle::kTickMs);
-        }
-    }
-
-    sim::SimInstallation install;
-    sim::ScriptedPrompts prompts;
-    sim::SilentView view;
-    sim::SilentUpgradeBox box;
-    PollCycle cycle{install.usb, install.hid, install.clock, prompts, view, box};
 };
 
 ReaderEvent PinEvent()
