@@ -3,11 +3,13 @@
 #include "app/InstallationReport.h"
 #include "app/PollCycle.h"
 #include "ui/log/LogPage.h"
+#include "ui/WindowFont.h"
 #include "ui/log/ReportPdf.h"
 
 #include "DemoInstallation.h"
 #include "ScriptedPrompts.h"
 #include "SilentCycle.h"
+#include "TextFit.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -21,6 +23,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -231,6 +234,37 @@ TEST(LogPage, ShowsTheLogAndTheWalkTestAndSavesOnlyWhereTheUserChose)
     EXPECT_EQ(walk->model()->index(0, 3).data().toString(), QStringLiteral("0"));
     EXPECT_EQ(log->model()->rowCount(), 1) << "the log stays";
 }
+
+class LogPageFonts : public testing::TestWithParam<int> {};
+
+TEST_P(LogPageFonts, ClipNoText)
+{
+    FullInstallation rig;
+    LogPage page(rig.cycle, nullptr);
+    page.setFont(WindowFont(8));  // as in the main window
+    ScaleFonts(page, GetParam());
+    page.resize(page.sizeHint());
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    for (QWidget* widget : page.findChildren<QWidget*>()) {
+        const QString text = ShownText(*widget);
+        auto* label = qobject_cast<QLabel*>(widget);
+        if (text.isEmpty()) {
+            continue;
+        } else if (label && label->wordWrap()) {
+            EXPECT_LE(label->heightForWidth(label->width()), label->height()) << label->objectName().toStdString();
+        } else {
+            EXPECT_LE(widget->fontMetrics().horizontalAdvance(text), TextRoom(*widget))
+                << widget->objectName().toStdString();
+        }
+    }
+    for (auto* combo : page.findChildren<QComboBox*>())
+        for (int i = 0; i < combo->count(); ++i)
+            EXPECT_LE(combo->fontMetrics().horizontalAdvance(combo->itemText(i)), TextRoom(*combo))
+                << combo->itemText(i).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Scale, LogPageFonts, testing::Values(1, 2));
 
 } // namespace
 } // namespace qozel::test

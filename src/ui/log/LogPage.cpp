@@ -142,17 +142,20 @@ QWidget* LogPage::BuildWalkBox()
     auto* box = new QGroupBox(FromUtf8(" Test obchodu "), this);
     box->setObjectName(QStringLiteral("DzWalkGrpBx"));
     walkState_ = Label("DzWalkLbl", "", box);
+    // Its numbers change as the test goes on: it wraps rather than widen the window.
+    walkState_->setWordWrap(true);
     auto* start = Button("DzWalkStartBtn", "Rozpocznij test obchodu", box);
     auto* exportWalk = Button("DzWalkCsvBtn", "Eksport podsumowania (CSV)…", box);
     auto* report = Button("DzReportBtn", "Raport instalacji (PDF)…", box);
     walkView_ = Table("DzWalkView", "Podsumowanie testu obchodu", walkModel_, box);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(walkState_, 1);
+    buttons->addStretch();
     buttons->addWidget(start);
     buttons->addWidget(exportWalk);
     buttons->addWidget(report);
     auto* layout = new QVBoxLayout(box);
+    layout->addWidget(walkState_);
     layout->addLayout(buttons);
     layout->addWidget(walkView_);
 
