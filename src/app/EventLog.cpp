@@ -14,6 +14,48 @@ constexpr std::size_t kMaxPinChars = 8;
 constexpr std::uint8_t kTamperBits = 0x03;
 constexpr std::uint8_t kPowerBit = 0x04;
 
+LogKind KindOf(const ReaderEvent& event, const ReaderRecord& reader)
+{
+    if (!EventComplete(event, reader))
+        return LogKind::OtherEvent;
+    switch (event.kind()) {
+    case ReaderEvent::CardUid: return LogKind::CardUid;
+    case ReaderEvent::CardData: return LogKind::CardData;
+    case ReaderEvent::RoRe: return LogKind::RoRe;
+    case ReaderEvent::Pin: return LogKind::Pin;
+    case ReaderEvent::InputStatus: return LogKind::Inputs;
+    case ReaderEvent::BackupCertificate: return LogKind::BackupCard;
+    default: return LogKind::OtherEvent;
+    }
+}
+
+// UID, department and index as far as the reader's configuration sends them;
+// the numbers are kept as the card sent them, little-endian.
+void KeepCardData(LogEntry& entry, std::span<const std::uint8_t> bytes, std::uint8_t config2)
+{
+    constexpr std::size_t kNumberSize = 4;
+    entry.detail = config2 & 0x07;
+    auto at = bytes.begin() + 2;
+    if (entry.detail & 1) {
+        std::copy_n(at, kIdSize, entry.data.begin());
+        at += kIdSize;
+    }
+    if (entry.detail & 2) {
+        std::copy_n(at, kNumberSize, entry.data.begin() + kIdSize);
+        at += kNumberSize;
+    }
+    if (entry.detail & 4)
+        std::copy_n(at, kNumberSize, entry.data.begin() + kIdSize + kNumberSize);
+}
+
+std::uint8_t PinLength(std::span<const std::uint8_t> bytes)
+{
+    std::size_t n = 0;
+    while (n < kMaxPinChars && 1 + n < bytes.size() && bytes[1 + n] != 0)
+        ++n;
+    return static_cast<std::uint8_t>(n);
+}
+
 } // namespace
 
 EventLog::EventLog(Clock& clock) : clock_(clock)
@@ -51,83 +93,52 @@ void EventLog::RecordEvent(int row, const ReaderRecord& reader, const ReaderEven
 {
     if (!recording)
         return;
-    const std::uint8_t kind = event.kind();
     const auto bytes = event.data();
-    LogKind logKind = LogKind::OtherEvent;
-    if (!EventComplete(event, reader))
-        logKind = LogKind::OtherEvent;
-    else if (kind == ReaderEvent::CardUid)
-        logKind = LogKind::CardUid;
-    else if (kind == ReaderEvent::CardData)
-        logKind = LogKind::CardData;
-    else if (kind == ReaderEvent::RoRe)
-        logKind = LogKind::RoRe;
-    else if (kind == ReaderEvent::Pin)
-        logKind = LogKind::Pin;
-    else if (kind == ReaderEvent::InputStatus)
-        logKind = LogKind::Inputs;
-    else if (kind == ReaderEvent::BackupCertificate)
-        logKind = LogKind::BackupCard;
-
-    LogEntry& entry = Append(logKind);
+    LogEntry& entry = Append(KindOf(event, reader));
     Describe(entry, row, reader);
     WalkTest::Report report = WalkTest::Report::Other;
-    switch (logKind) {
+    switch (entry.kind) {
     case LogKind::CardUid:
-    case LogKind::RoRe:
         std::copy_n(bytes.begin() + 2, kIdSize, entry.data.begin());
-        report = logKind == LogKind::CardUid ? WalkTest::Report::Card : WalkTest::Report::Other;
-        break;
-    case LogKind::CardData: {
-        // UID, department and index as far as the reader's configuration sends them.
-        std::size_t at = 2;
-        entry.detail = reader.config2 & 0x07;
-        if (entry.detail & 1) {
-            std::copy_n(bytes.begin() + at, kIdSize, entry.data.begin());
-            at += kIdSize;
-        }
-        // Department and index are kept as the card sent them, little-endian.
-        if (entry.detail & 2) {
-            std::copy_n(bytes.begin() + at, 4, entry.data.begin() + kIdSize);
-            at += 4;
-        }
-        if (entry.detail & 4)
-            std::copy_n(bytes.begin() + at, 4, entry.data.begin() + kIdSize + 4);
         report = WalkTest::Report::Card;
         break;
-    }
-    case LogKind::Pin: {
+    case LogKind::RoRe:
+        std::copy_n(bytes.begin() + 2, kIdSize, entry.data.begin());
+        break;
+    case LogKind::CardData:
+        KeepCardData(entry, bytes, reader.config2);
+        report = WalkTest::Report::Card;
+        break;
+    case LogKind::Pin:
         // Only how many characters came; the characters themselves never enter the log.
-        std::size_t n = 0;
-        while (n < kMaxPinChars && 1 + n < bytes.size() && bytes[1 + n] != 0)
-            ++n;
-        entry.detail = static_cast<std::uint8_t>(n);
+        entry.detail = PinLength(bytes);
         report = WalkTest::Report::Pin;
         break;
-    }
-    case LogKind::Inputs: {
-        const auto bits = static_cast<std::uint8_t>((bytes[1] & kTamperBits) | ((bytes[2] & 0x03) != 0 ? kPowerBit : 0));
-        const std::uint8_t present = static_cast<std::uint8_t>(((reader.options & ReaderRecord::kHasTamper1) ? 0x08 : 0) |
-                                                               ((reader.options & ReaderRecord::kHasTamper2) ? 0x10 : 0));
-        entry.detail = bits | present;
-        // A tamper input the reader does not have reports nothing.
-        const auto tamperMask = static_cast<std::uint8_t>(present >> 3);
-        entry.detail2 = InputChanges(row, entry.id, bits) & static_cast<std::uint8_t>(tamperMask | kPowerBit);
-        if (entry.detail2 & kTamperBits)
-            walk_.Count(entry.id, entry.utcMs, WalkTest::Report::Tamper);
-        if (entry.detail2 & kPowerBit)
-            walk_.Count(entry.id, entry.utcMs, WalkTest::Report::Power);
-        if (entry.detail2 != 0)
+    case LogKind::Inputs:
+        if (KeepInputs(entry, bytes, reader, row))
             return;
         break;
-    }
-    case LogKind::OtherEvent:
-        entry.detail2 = kind;
-        break;
     default:
+        entry.detail2 = event.kind();
         break;
     }
     walk_.Count(entry.id, entry.utcMs, report);
+}
+
+bool EventLog::KeepInputs(LogEntry& entry, std::span<const std::uint8_t> bytes, const ReaderRecord& reader, int row)
+{
+    const auto bits = static_cast<std::uint8_t>((bytes[1] & kTamperBits) | ((bytes[2] & 0x03) != 0 ? kPowerBit : 0));
+    const auto present = static_cast<std::uint8_t>(((reader.options & ReaderRecord::kHasTamper1) ? 0x08 : 0) |
+                                                   ((reader.options & ReaderRecord::kHasTamper2) ? 0x10 : 0));
+    entry.detail = bits | present;
+    // A tamper input the reader does not have reports nothing.
+    const auto reported = static_cast<std::uint8_t>((present >> 3) | kPowerBit);
+    entry.detail2 = InputChanges(row, entry.id, bits) & reported;
+    if (entry.detail2 & kTamperBits)
+        walk_.Count(entry.id, entry.utcMs, WalkTest::Report::Tamper);
+    if (entry.detail2 & kPowerBit)
+        walk_.Count(entry.id, entry.utcMs, WalkTest::Report::Power);
+    return entry.detail2 != 0;
 }
 
 std::uint8_t EventLog::InputChanges(int row, std::uint32_t id, std::uint8_t bits) noexcept

@@ -108,6 +108,9 @@ private:
     LogEntry& Append(LogKind kind);
     static void Describe(LogEntry& entry, int row, const ReaderRecord& reader);
     void RecordReaderChange(LogKind kind, const SeenReader& reader);
+    // The tamper and power states of an input status event, counted for the
+    // walk test when they changed; true when they did.
+    bool KeepInputs(LogEntry& entry, std::span<const std::uint8_t> bytes, const ReaderRecord& reader, int row);
     // The input bits changed since the reader's last report (all that are
     // active at its first).
     std::uint8_t InputChanges(int row, std::uint32_t id, std::uint8_t bits) noexcept;
