@@ -141,7 +141,7 @@ std::string LogEventText(const LogEntry& entry)
     case LogKind::RoRe: return "Telefon, RoRe " + HexText(data.first(8));
     case LogKind::Pin: return "PIN: " + Digits(entry.detail);
     case LogKind::Inputs: return InputsText(entry);
-    case LogKind::BackupCard: return "Karta zapasowa";
+    case LogKind::BackupCard: return "karta zapasowa";
     case LogKind::OtherEvent: return "Zdarzenie rodzaju " + std::to_string(entry.detail2);
     case LogKind::DevicePlugged:
     case LogKind::DeviceUnplugged: return DeviceText(entry);

@@ -61,7 +61,7 @@ TEST(EventLog, EveryEventKindInWordsAndNoPinDigits)
         {{8, 1, 0}, "Stan wejść: tamper 1 włączony, tamper 2 wyłączony, zasilanie w normie", LogFilter::Kind::Tamper},
         {{8, 2, 0}, "Stan wejść: tamper 1 wyłączony, tamper 2 włączony, zasilanie w normie", LogFilter::Kind::Tamper},
         {{8, 2, 1}, "Stan wejść: tamper 1 wyłączony, tamper 2 włączony, awaria zasilania", LogFilter::Kind::Power},
-        {{254, 0x11, 0x22, 0x33}, "Karta zapasowa", LogFilter::Kind::BackupCard},
+        {{254, 0x11, 0x22, 0x33}, "karta zapasowa", LogFilter::Kind::BackupCard},
         {{77, 1}, "Zdarzenie rodzaju 77", LogFilter::Kind::Other},
     };
     LogRig rig;
