@@ -1,19 +1,21 @@
 // The main window on the simulated installation with nothing changing:
 // paint events per timer tick once the window settled. A bare window shown
 // alongside in the same run gives the reference (it is never repainted).
-// Prints idle_repaints_per_pass= and idle_repaints_bare_per_pass=.
+// Prints idle_repaints_per_pass=, idle_repaints_bare_per_pass= and
+// idle_repaints_log_tab_per_pass= (the Dziennik tab shown).
 #include "app/PollCycle.h"
 #include "ui/mainwindow/TMainWin.h"
 
 #include "SimInstallation.h"
-#include "TestImageMaker.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QEvent>
+#include <QTabWidget>
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -68,11 +70,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
 
     sim::SimInstallation install;
-    install.arkan->identity.soft = sim::TestImageVersion(ImageSlot::Arkan);
-    install.programmer->identity.soft = sim::TestImageVersion(ImageSlot::Programmer);
-    install.manager->soft = sim::TestImageVersion(ImageSlot::Manager);
-    for (auto& reader : install.manager->bus)
-        reader->soft = 3;
+    install.RunCarriedFirmware();
 
     TMainWin window{DeviceHosts{install.usb, install.hid, install.clock}};
     window.show();
@@ -109,5 +107,14 @@ int main(int argc, char** argv)
     std::printf("idle_ticks=%ld\n", measured);
     std::printf("idle_repaints_per_pass=%.2f\n", static_cast<double>(window_paints.inWindow) / measured);
     std::printf("idle_repaints_bare_per_pass=%.2f\n", static_cast<double>(bare_paints.inWindow) / measured);
+
+    // The same with the Dziennik tab shown, once it has drawn the log so far.
+    window.findChild<QTabWidget*>(QStringLiteral("AllSheetPgCtrl"))->setCurrentIndex(WindowView::LogTab);
+    RunFor(1000);
+    window_paints.inWindow = 0;
+    const long logTicksBefore = ticks;
+    RunFor(6000);
+    std::printf("idle_repaints_log_tab_per_pass=%.2f\n",
+                static_cast<double>(window_paints.inWindow) / std::max(ticks - logTicksBefore, 1L));
     return 0;
 }

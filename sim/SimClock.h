@@ -21,6 +21,8 @@ public:
 class RealTimeSimClock final : public SimClock {
 public:
     std::uint32_t UtcSeconds() override { return system_.UtcSeconds(); }
+    std::uint64_t UtcMilliseconds() override { return system_.UtcMilliseconds(); }
+    std::int32_t LocalOffsetSeconds(std::int64_t utcSeconds) override { return system_.LocalOffsetSeconds(utcSeconds); }
     std::uint64_t Microseconds() override { return system_.Microseconds(); }
     void SleepMs(std::uint32_t ms) override { system_.SleepMs(ms); }
     void AdvanceUs(std::uint64_t us) override;

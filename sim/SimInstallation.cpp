@@ -1,6 +1,9 @@
 #include "SimInstallation.h"
 
+#include "TestImageMaker.h"
 #include "TestImages.h"
+
+#include <algorithm>
 
 namespace qozel::sim {
 namespace {
@@ -28,6 +31,24 @@ SimInstallation::SimInstallation(bool useTestImages) : SimDevices(clock)
         UseTestImages();
     FillBus(*manager);
     PlugAll();
+}
+
+void SimInstallation::RunCarriedFirmware()
+{
+    arkan->identity.soft = TestImageVersion(ImageSlot::Arkan);
+    programmer->identity.soft = TestImageVersion(ImageSlot::Programmer);
+    manager->soft = TestImageVersion(ImageSlot::Manager);
+    for (auto& reader : manager->bus)
+        reader->soft = 3;
+}
+
+void SimInstallation::AddReadersUpTo(std::size_t count)
+{
+    std::uint8_t address = 1;
+    for (const auto& reader : manager->bus)
+        address = std::max<std::uint8_t>(address, static_cast<std::uint8_t>(reader->address + 1));
+    for (std::uint16_t nr = 0x0200; manager->bus.size() < count; ++nr)
+        manager->AddReader(nr, 70, 3).address = address++;
 }
 
 } // namespace qozel::sim

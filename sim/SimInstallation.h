@@ -25,6 +25,12 @@ public:
     // With `useTestImages`, the built-in image slots are pointed at fresh
     // copies of the test images (they are process-wide).
     explicit SimInstallation(bool useTestImages = true);
+
+    // Every device and reader at the firmware the program carries, so that
+    // no upgrade is offered.
+    void RunCarriedFirmware();
+    // Readers of type 70 added, each at the next address, until the bus holds `count`.
+    void AddReadersUpTo(std::size_t count);
 };
 
 } // namespace qozel::sim

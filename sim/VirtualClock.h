@@ -13,6 +13,9 @@ public:
     explicit VirtualClock(std::uint32_t utcStart = 1'700'000'000) : utcStart_(utcStart) {}
 
     std::uint32_t UtcSeconds() override { return utcStart_ + static_cast<std::uint32_t>(nowUs_ / 1'000'000); }
+    std::uint64_t UtcMilliseconds() override { return std::uint64_t{utcStart_} * 1000 + nowUs_ / 1000; }
+    // The tests read logged times as UTC.
+    std::int32_t LocalOffsetSeconds(std::int64_t) override { return 0; }
     std::uint64_t Microseconds() override { return nowUs_; }
     void SleepMs(std::uint32_t ms) override { nowUs_ += std::uint64_t{ms} * 1000; }
 

@@ -15,7 +15,7 @@ namespace qozel {
 PollCycle::PollCycle(UsbHost& usbHost, HidHost& hidHost, Clock& clock, Prompts& prompts, WindowView& view,
                      UpgradeBox& upgradeBox)
     : manager(usbHost, clock), devices(usbHost, hidHost, clock, prompts), grain(clock),
-      upgrader(upgradeBox, prompts, clock), usbHost_(usbHost), hidHost_(hidHost), clock_(clock), prompts_(prompts),
+      upgrader(upgradeBox, prompts, clock), log(clock), usbHost_(usbHost), hidHost_(hidHost), clock_(clock), prompts_(prompts),
       view_(view)
 {
     manager.trace = TraceMan;
@@ -42,6 +42,7 @@ void PollCycle::ZelTimerTimer()
     try {
         ManagerTick();
         DeviceSlot(static_cast<DevKind>(deviceSlot));
+        NoteDevices();
         UpdatePermissionHint();
     } catch (...) {
         // Device errors are handled where they arise; nothing else may end the program.
@@ -61,6 +62,14 @@ void PollCycle::UpdatePermissionHint()
         return;
     permissionHint_ = std::move(hint);
     view_.ShowPermissionHint(permissionHint_);
+}
+
+void PollCycle::NoteDevices()
+{
+    log.NoteDevice(LogDevice::Manager, manager.IsOpen(), manager.info);
+    log.NoteDevice(LogDevice::Arkan, devices.ar.IsOpen(), devices.ar.info);
+    log.NoteDevice(LogDevice::Programmer, devices.prgr.IsOpen(), devices.prgr.info);
+    log.NoteDevice(LogDevice::KbReader, devices.kbRd.IsOpen(), devices.kbRd.info);
 }
 
 void PollCycle::DeviceSlot(DevKind kind)
@@ -106,6 +115,8 @@ void PollCycle::ManagerPass()
     const int countBefore = manager.readerCount;
     if (!manager.IsOpen() && !AttachManager())
         return;
+    // Before the readers it brings, which the list refresh below notes.
+    log.NoteDevice(LogDevice::Manager, true, manager.info);
     SendKeySignatureIfChanged();
     for (int row = 0; row < countBefore; ++row)
         table.ExpireEventMarks(row);
@@ -115,7 +126,10 @@ void PollCycle::ManagerPass()
         backupCardDeadlineUs_ = 0;
         normalReadingOwed_ = false;
     }
-    table.ShowReaderRows(manager.RefreshReaders());
+    const std::uint32_t changed = manager.RefreshReaders();
+    if (changed != 0)
+        log.NoteReaders(std::span(manager.readers).first(static_cast<std::size_t>(manager.readerCount)));
+    table.ShowReaderRows(changed);
     if (selectedReader >= 0)
         pane.ShowPowerValues(manager.readers[static_cast<std::size_t>(selectedReader)]);
     RefreshShownTab();
@@ -180,6 +194,7 @@ void PollCycle::DispatchEvent(int index, const ReaderEvent& event)
 {
     if (index < 0 || index >= manager.readerCount)
         return;
+    log.RecordEvent(index, manager.readers[static_cast<std::size_t>(index)], event);
     if (event.kind() == ReaderEvent::BackupCertificate)
         TakeBackupCertificate(event);
     else

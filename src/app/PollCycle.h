@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CardsTab.h"
+#include "app/EventLog.h"
 #include "app/KeyTab.h"
 #include "app/ReaderPane.h"
 #include "app/ReaderTable.h"
@@ -109,6 +110,8 @@ public:
     KeyTab keyTab{*this};
     RecoveryTab recoveryTab{*this};
     Upgrader upgrader;
+    // Every reader event and every device or reader coming and going.
+    EventLog log;
 
 private:
     void ManagerPass();
@@ -123,6 +126,8 @@ private:
     void DeviceSlot(DevKind kind);
     // Shows, changes or hides the permission hint after a pass.
     void UpdatePermissionHint();
+    // Tells the log which USB devices are open after a pass.
+    void NoteDevices();
 
     UsbHost& usbHost_;
     HidHost& hidHost_;

@@ -9,7 +9,7 @@ namespace qozel {
 class WindowView {
 public:
     // Tab indices of the page control.
-    enum Tab : int { ReadersTab = 0, CardsTab = 1, KeyTab = 2, RecoveryTab = 3 };
+    enum Tab : int { ReadersTab = 0, CardsTab = 1, KeyTab = 2, RecoveryTab = 3, LogTab = 4 };
 
     virtual ~WindowView() = default;
 

@@ -63,14 +63,7 @@ public:
 // the firmware the program carries, so that no upgrade is offered unless a
 // test makes a device older.
 struct CycleRig {
-    CycleRig()
-    {
-        install.arkan->identity.soft = sim::TestImageVersion(ImageSlot::Arkan);
-        install.programmer->identity.soft = sim::TestImageVersion(ImageSlot::Programmer);
-        install.manager->soft = sim::TestImageVersion(ImageSlot::Manager);
-        for (auto& reader : install.manager->bus)
-            reader->soft = 3;
-    }
+    CycleRig() { install.RunCarriedFirmware(); }
     CycleRig(const CycleRig&) = delete;
     CycleRig& operator=(const CycleRig&) = delete;
 

@@ -4,6 +4,8 @@
 // was shown, every device is taken up again by the next passes, devices the
 // operation does not address kept what they stored, and a success reported
 // means the devices hold what the clean run left in them.
+#include "app/InstallationReport.h"
+
 #include "CycleFixture.h"
 
 #include "ArkanModel.h"
@@ -264,6 +266,7 @@ std::vector<Operation> Operations()
          [](CycleRig& r) { r.cycle.pane.RdTabEditClick(6); }},
         {"identify reader", 0, keys, [](CycleRig& r) { r.cycle.pane.RdIdentifyBtnClick(1); }},
         {"bus rate", 0, keys, [](CycleRig& r) { r.cycle.pane.RdBaudCbChange(2); }},
+        {"installation report", 0, keys, [](CycleRig& r) { MakeInstallationReport(r.cycle, {"QoZEL Config", "pc"}); }},
         Upgrade("Arkan upgrade", Device::Arkan, [](CycleRig& r) -> std::uint16_t& { return r.install.arkan->identity.soft; }),
         Upgrade("programmer upgrade", Device::Programmer,
                 [](CycleRig& r) -> std::uint16_t& { return r.install.programmer->identity.soft; }),

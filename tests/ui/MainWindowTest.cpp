@@ -157,9 +157,10 @@ TEST_F(MainWindow, HoldsItsControlsWithTheirNamesAndTexts)
 
     auto* tabs = Child<QTabWidget>("AllSheetPgCtrl");
     const Fixed sheets[] = {{"RdrTabSheet", "Czytniki"}, {"TagTabSheet", "Karty"},
-                            {"KeyTabSheet", "Klucz Instalacji"}, {"OdzTabSheet", "Odzyskiwanie"}};
-    ASSERT_EQ(tabs->count(), 4);
-    for (int i = 0; i < 4; ++i) {
+                            {"KeyTabSheet", "Klucz Instalacji"}, {"OdzTabSheet", "Odzyskiwanie"},
+                            {"DzTabSheet", "Dziennik"}};
+    ASSERT_EQ(tabs->count(), 5);
+    for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(tabs->widget(i)->objectName(), sheets[i].name);
         EXPECT_EQ(tabs->tabText(i), Text(sheets[i].text));
     }

@@ -1,6 +1,7 @@
 #include "ui/mainwindow/PagesOnDemand.h"
 
 #include "app/WindowView.h"
+#include "ui/log/LogPage.h"
 #include "ui/tabs/CardsPage.h"
 #include "ui/tabs/KeyPage.h"
 #include "ui/tabs/RecoveryPage.h"
@@ -16,6 +17,7 @@ bool PagesOnDemand::Build(int tab)
     case WindowView::CardsTab: return BuildOnce(cards_, tab);
     case WindowView::KeyTab: return BuildOnce(key_, tab);
     case WindowView::RecoveryTab: return BuildOnce(recovery_, tab);
+    case WindowView::LogTab: return BuildOnce(log_, tab);
     default: return false;
     }
 }
@@ -52,6 +54,8 @@ void PagesOnDemand::Sync()
         key_->Sync();
     if (recovery_ != nullptr)
         recovery_->Sync();
+    if (log_ != nullptr)
+        log_->Sync();
 }
 
 CardsPage& PagesOnDemand::Cards()

@@ -7,10 +7,11 @@ namespace qozel {
 
 class CardsPage;
 class KeyPage;
+class LogPage;
 class PollCycle;
 class RecoveryPage;
 
-// The Cards, Installation key and Recovery pages, each built when its tab is
+// The Cards, Installation key, Recovery and Dziennik pages, each built when its tab is
 // first shown or once the window is up, whichever comes first: the window
 // starts on the Readers tab, and building and sizing pages not yet looked at
 // took most of its start-up. Until then the tab holds
@@ -37,6 +38,7 @@ private:
     CardsPage* cards_ = nullptr;
     KeyPage* key_ = nullptr;
     RecoveryPage* recovery_ = nullptr;
+    LogPage* log_ = nullptr;
 };
 
 } // namespace qozel

@@ -41,6 +41,7 @@ constexpr Sheet kSheets[] = {
     {"TagTabSheet", "Karty"},
     {"KeyTabSheet", "Klucz Instalacji"},
     {"OdzTabSheet", "Odzyskiwanie"},
+    {"DzTabSheet", "Dziennik"},
 };
 
 } // namespace
@@ -79,7 +80,7 @@ TMainWin::TMainWin(const DeviceHosts& hosts) : QWidget(nullptr, kMainWindowFlags
 void TMainWin::BuildRemainingPages()
 {
     bool built = false;
-    for (int tab : {CardsTab, KeyTab, RecoveryTab})
+    for (int tab : {CardsTab, KeyTab, RecoveryTab, LogTab})
         built = pages_->Build(tab) || built;
     if (built) {
         DrawChanges();

@@ -31,7 +31,7 @@ struct DeviceHosts {
     Clock& clock;
 };
 
-// The main window: the four tabs around the poll cycle, which it builds on
+// The main window: the five tabs around the poll cycle, which it builds on
 // the hosts given together with the prompts and the upgrade box, ticks every
 // 250 ms and draws. No device is contacted before the first tick.
 class TMainWin final : public QWidget, public WindowView {
