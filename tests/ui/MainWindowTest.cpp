@@ -225,6 +225,19 @@ TEST_F(MainWindow, NoFixedTextIsClippedAtTheDesignFontNorAtTwiceItsSize)
     ExpectFixedTextsFit();
 }
 
+TEST_F(MainWindow, TheCardsTabHoldsTheProgrammerAboveTheKeyboardReaderAcrossItsWidth)
+{
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    Child<QTabWidget>("AllSheetPgCtrl")->setCurrentIndex(WindowView::CardsTab);
+    QApplication::processEvents();
+    const QRect programmer = Child("TagPrgrGrpBox")->geometry();
+    const QRect reader = Child("TagKbRdBox")->geometry();
+    EXPECT_LT(programmer.bottom(), reader.top());
+    EXPECT_EQ(programmer.left(), reader.left());
+    EXPECT_EQ(programmer.width(), reader.width());
+}
+
 TEST_F(MainWindow, BuildsEachOtherPageWhenItsTabIsFirstShownAndDrawsItThen)
 {
     auto* tabs = Child<QTabWidget>("AllSheetPgCtrl");
