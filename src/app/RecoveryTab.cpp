@@ -63,7 +63,6 @@ void RecoveryTab::RefreshRecoveryTab()
         return;
     fields_.arkanPresent = cycle_.devices.ar.IsOpen();
     fields_.programmerPresent = cycle_.devices.prgr.IsOpen();
-    cycle_.view().Redraw();
 }
 
 void RecoveryTab::OdzPrgrResetBtnClick()
