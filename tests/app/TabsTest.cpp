@@ -42,6 +42,15 @@ protected:
         for (int i = 0; i < clicks; ++i)
             cycle.keyTab.KeyGrainMemoMouseDown(10 * i, 20 * i);
     }
+    // Gives the Arkan `key` and opens it again, as its signature is read when it is opened.
+    void ReopenArkanWith(const sim::ArkanModel::MasterKey& key)
+    {
+        install.arkan->PreloadMasterKey(key);
+        install.Unplug(sim::SimInstallation::Device::Arkan);
+        Pass(3);
+        install.Plug(sim::SimInstallation::Device::Arkan);
+        Pass(3);
+    }
     CardsTab& cards = cycle.cardsTab;
 };
 
@@ -49,11 +58,7 @@ TEST_F(Tabs, PanesShowTheDevicesAndASignatureMismatch)
 {
     sim::ArkanModel::MasterKey key;
     key.signature = 0x1111;
-    install.arkan->PreloadMasterKey(key);
-    install.Unplug(sim::SimInstallation::Device::Arkan);  // the signature is read when it is opened
-    Pass(3);
-    install.Plug(sim::SimInstallation::Device::Arkan);
-    Pass(3);
+    ReopenArkanWith(key);
     Show(WindowView::CardsTab);
     const DevicePane& programmer = cards.Fields().programmer;
     EXPECT_EQ(programmer.line, "Programator QO-G30 Nr: 563, Soft: 5");
@@ -171,11 +176,7 @@ TEST_F(Tabs, RecoveringATemporaryKeyArkanResetsItWithoutAnyDialogAndDropsItsSign
     sim::ArkanModel::MasterKey key;
     key.temporary = true;
     key.signature = 0x4444;
-    install.arkan->PreloadMasterKey(key);
-    install.Unplug(sim::SimInstallation::Device::Arkan);  // the signature is read when it is opened
-    Pass(3);
-    install.Plug(sim::SimInstallation::Device::Arkan);
-    Pass(3);
+    ReopenArkanWith(key);
     ASSERT_EQ(install.manager->keySignature, 0x4444u);
     Show(WindowView::RecoveryTab);
     cycle.recoveryTab.OdzArPassSetBtnClick();
