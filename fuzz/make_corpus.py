@@ -145,6 +145,89 @@ def usb_descriptor_seeds():
     }
 
 
+def master_key_record_seeds():
+    # Temporary flag, symbol length and bytes, signature, 32 key bytes; then
+    # steps: op % 2 (0 store, 1 refresh), transfer counts and transfers.
+    def record(temporary, symbol, signature=0x6A1B2C3D):
+        return bytes([temporary, len(symbol)]) + symbol + struct.pack("<I", signature) + bytes(range(32))
+
+    state_with_key = b"\x07\x00\x0e\x01\x04\x00\x01\x00"
+    refresh = bytes([1, 1]) + transfer(REPLY_FRAME, state_with_key) + bytes([1]) + transfer(REPLY_FRAME, b"\x3d\x2c\x1b\x6a")
+    return {
+        "temporary-stored-then-refresh": record(1, b"FIRMA") + bytes([0, 1]) + transfer(REPLY_FRAME, b"\x00") + refresh,
+        "target-eight-byte-symbol-refused": record(0, b"INSTAL08") + bytes([0, 1]) + transfer(REPLY_FRAME, b"\x05"),
+        "symbol-longer-than-eight": record(1, "ŁÓDŹ-ZAKŁAD".encode("cp1250")) + bytes([0, 0]),
+        "store-answer-too-long": record(0, b"X") + bytes([0, 1]) + transfer(REPLY_FRAME, b"\x00\x00"),
+        "refresh-without-key": record(1, b"AB") + bytes([1, 1]) + transfer(REPLY_FRAME, bytes(8)) + bytes([1])
+        + transfer(REPLY_FRAME, b"\x11\x22\x33\x44"),
+        "refresh-short-signature": record(1, b"AB") + bytes([1, 1]) + transfer(REPLY_FRAME, state_with_key) + bytes([1])
+        + transfer(REPLY_FRAME, b"\x11\x22"),
+    }
+
+
+def card_data_seeds():
+    # Steps: op (bit 0: program, else read; bit 2 refuses the preparation,
+    # bit 3 the file write), the status answer and the file answer, each a
+    # form byte (1 of 4: 16 or 24 bytes follow; 0: form / 4 % 32 bytes; 1: one
+    # byte) and bytes; a program step then gives department and index.
+    uid = bytes(range(0x10, 0x18))
+
+    def answer(data):
+        return bytes([2]) + data
+
+    def status(type_, app):
+        return answer(uid + bytes([type_ << 2 | app]) + bytes(7))
+
+    def file(data_uid, department, index):
+        return answer(data_uid + struct.pack("<ii", department, index) + bytes(8))
+
+    programmed = status(4, 1)
+    blank = status(4, 0)
+    return {
+        "read-card": bytes([0]) + programmed + file(uid, 99999, 0),
+        "read-blank-card": bytes([0]) + blank + file(uid, 1, 2),
+        "read-other-card-file": bytes([0]) + programmed + file(bytes(8), 1, 2),
+        "read-not-desfire": bytes([0]) + status(7, 1) + file(uid, 1, 2),
+        "read-no-card": bytes([0, 1, 1]) + file(uid, 1, 2),
+        "read-file-refused": bytes([0]) + programmed + bytes([1, 9]),
+        "read-file-short": bytes([0]) + programmed + bytes([4 * 20]) + bytes(20),
+        "program-card": bytes([1]) + blank + file(uid, 0, 0) + struct.pack("<ii", 99999, 0),
+        "program-negative-numbers": bytes([1]) + blank + file(uid, 0, 0) + struct.pack("<ii", -1, -2**31),
+        "program-prepare-refused": bytes([5]) + blank + file(uid, 0, 0) + struct.pack("<ii", 5, 6),
+        "program-card-with-data": bytes([1]) + programmed + file(uid, 0, 0) + struct.pack("<ii", 5, 6),
+    }
+
+
+def kbreader_config_seeds():
+    # Four rows (bits: field typed, hexadecimal; separator item, LE 32), the
+    # end item (LE 32) and Enter; then steps: op % 2 (0 write: two answers,
+    # each a form byte: form % 4 != 0 a status form / 4 % 2, else form / 4 % 8
+    # raw bytes; 1 refresh: state and signature answers with their lengths).
+    def rows(*settings, end=0, enter=1):
+        out = b""
+        for bits, item in settings:
+            out += bytes([bits]) + struct.pack("<i", item)
+        return out + struct.pack("<i", end) + bytes([enter])
+
+    defaults = rows((0, 0), (3, 0), (0, 0), (0, 0))
+    accepted = bytes([1])
+    refused = bytes([5])
+    state_keys = b"\x01\x00\x0e\x01\x04\x00\x83\x00"
+    return {
+        "defaults-written": defaults + bytes([0]) + accepted + accepted,
+        "index-tab-end-bar": rows((0, 0), (3, 0), (0, 0), (1, 2), end=13) + bytes([0]) + accepted + accepted,
+        "first-half-refused": defaults + bytes([0]) + refused + accepted,
+        "second-half-refused": defaults + bytes([0]) + accepted + refused,
+        "answer-too-long": defaults + bytes([0]) + bytes([8]) + b"\x00\x00",
+        "items-out-of-range": rows((1, -1), (3, 14), (2, 2**31 - 1), (3, 99), end=-5, enter=0)
+        + bytes([0]) + accepted + accepted,
+        "refresh-temporary-keys": defaults + bytes([1, 8]) + state_keys + bytes([4]) + b"\x78\x56\x34\x12",
+        "refresh-short-signature": defaults + bytes([1, 8]) + state_keys + bytes([2]) + b"\x78\x56",
+        "refresh-no-keys": defaults + bytes([1, 8]) + bytes(8) + bytes([4]) + b"\x78\x56\x34\x12",
+        "refresh-short-state": defaults + bytes([1, 5]) + bytes(5) + bytes([0]),
+    }
+
+
 TARGETS = {
     "fuzz_channel_replies": channel_seeds,
     "fuzz_manager_replies": manager_seeds,
@@ -152,6 +235,9 @@ TARGETS = {
     "fuzz_firmware_images": firmware_seeds,
     "fuzz_win1250": win1250_seeds,
     "fuzz_usb_descriptors": usb_descriptor_seeds,
+    "fuzz_master_key_record": master_key_record_seeds,
+    "fuzz_card_data": card_data_seeds,
+    "fuzz_kbreader_config": kbreader_config_seeds,
 }
 
 for target, seeds in TARGETS.items():

@@ -42,7 +42,6 @@ void CardsTab::RefreshCardsTab()
     fields_.programmer = ProgrammerPane(devices.prgr, devices.ar.keySignature);
     fields_.kbReader = KbReaderPane(devices.kbRd, devices.ar.keySignature);
     focusRequest_ = true;
-    cycle_.view().Redraw();
 }
 
 template <class Operation>

@@ -45,7 +45,6 @@ void KeyTab::RefreshKeyTab()
         ClearGeneratedKey();
     fields_.arkan = ArkanPane(devices.ar);
     fields_.programmer = ProgrammerPane(devices.prgr, devices.ar.keySignature);
-    cycle_.view().Redraw();
 }
 
 void KeyTab::KeyGrainMemoMouseDown(int x, int y)
@@ -57,7 +56,6 @@ void KeyTab::KeyGrainMemoMouseDown(int x, int y)
         fields_.level = *update.indicatorPosition;
     if (update.showSufficientLabel)
         fields_.grainSufficient = true;
-    cycle_.view().Redraw();
 }
 
 void KeyTab::KeyGenKeyMiBtnClick()

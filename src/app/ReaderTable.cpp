@@ -99,7 +99,6 @@ void ReaderTable::RefreshReadersTab()
         header.rateItem = -1;
     }
     header_ = header;
-    cycle_.view().Redraw();
 }
 
 void ReaderTable::SetRateItem(int item) noexcept
@@ -136,7 +135,6 @@ void ReaderTable::ShowReaderRows(std::uint32_t mask)
         ShowReaderRow(i, record, i == cycle_.selectedReader, sigKnown);
         EnableReaderRow(i, record.online);
     }
-    cycle_.view().Redraw();
 }
 
 void ReaderTable::ShowReaderRow(int row, const ReaderRecord& record, bool selected, bool sigKnown)

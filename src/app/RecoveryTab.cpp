@@ -63,7 +63,6 @@ void RecoveryTab::RefreshRecoveryTab()
         return;
     fields_.arkanPresent = cycle_.devices.ar.IsOpen();
     fields_.programmerPresent = cycle_.devices.prgr.IsOpen();
-    cycle_.view().Redraw();
 }
 
 void RecoveryTab::OdzPrgrResetBtnClick()
@@ -101,10 +100,13 @@ void RecoveryTab::RecoverArAccess()
     try {
         if (!ar.HasTargetKey()) {
             // Nothing the installation depends on is lost: no password needed.
-            if (ar.FactoryReset())
-                prompts.ShowInfoMsg(texts::kArResetDone);
-            else
+            if (!ar.FactoryReset()) {
                 prompts.ShowErrorMsg(texts::kArResetRefused);
+                return;
+            }
+            // The key is gone: the tabs and the Manager must not keep its signature.
+            ar.Refresh();
+            prompts.ShowInfoMsg(texts::kArResetDone);
             return;
         }
     } catch (const WUsbErr&) {
@@ -207,6 +209,9 @@ void RecoveryTab::StoreBackupCertificate(std::span<const std::uint8_t, 120> cert
     bool stored = false;
     try {
         stored = devices.ar.StoreBackupCertificate(certificate);
+        // The restored key's signature, for the tabs and the Manager.
+        if (stored)
+            devices.ar.Refresh();
     } catch (const WUsbErr&) {
         devices.DropDevice(DevKind::Arkan);
         return;

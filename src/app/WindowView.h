@@ -15,7 +15,10 @@ public:
 
     virtual int ShownTab() const = 0;
     virtual void SetTimerEnabled(bool enabled) = 0;
-    // Draws at once what the models changed since the last drawing.
+    // Draws at once what the models changed since the last drawing. The
+    // window's prompts and upgrade box call it before they open, so that no
+    // box stands over a state the models have left. The models leave the
+    // drawing to the window.
     virtual void Redraw() = 0;
     // The diagnostic hook: notes for a developer, never shown to the user.
     virtual void Diagnostic(std::string_view text) = 0;

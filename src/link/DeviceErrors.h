@@ -17,6 +17,7 @@ struct WUsbErr {
         StatusNotOk = 4,      // a reply that must be status 0 carried another
         BadLength = 6,        // a reply of a length the caller cannot use
         ReplyTooShort = 11,   // a data request for fewer than 2 bytes
+        ReplyTooLong = 12,    // a data request for more bytes than a reply frame carries
         NoImage = 13,         // an upgrade step without an attached image
     };
 };

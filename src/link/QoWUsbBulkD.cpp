@@ -85,8 +85,11 @@ std::size_t QoWUsbBulkD::Exchange(std::uint8_t command, std::span<const std::uin
 int QoWUsbBulkD::ExchangeData(std::uint8_t command, std::span<const std::uint8_t> request,
                               std::span<std::uint8_t> reply, std::int32_t timeoutMs)
 {
+    // A caller's mistake, not the device's: nothing is sent.
     if (reply.size() < 2)
         throw WUsbErr{WUsbErr::ReplyTooShort, command};
+    if (reply.size() > kMaxPayload)
+        throw WUsbErr{WUsbErr::ReplyTooLong, command};
     // Received into a scratch buffer so that the caller's buffer holds either
     // the complete answer or what it held before.
     FrameBuffer scratch;

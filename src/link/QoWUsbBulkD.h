@@ -52,9 +52,10 @@ public:
     // Payload length of the reply (at least 1). Throws WUsbErr 3.
     std::size_t Exchange(std::uint8_t command, std::span<const std::uint8_t> request,
                          std::span<std::uint8_t> reply, std::int32_t timeoutMs);
-    // Asks for exactly reply.size() (>= 2) bytes. Returns 0 when they came, or
-    // the device's refusal when it answered with a single status byte instead
-    // (kRefusedWithoutReason for a 0 byte). Throws WUsbErr 11 or 6.
+    // Asks for exactly reply.size() (2 to kMaxPayload) bytes. Returns 0 when
+    // they came, or the device's refusal when it answered with a single status
+    // byte instead (kRefusedWithoutReason for a 0 byte). Throws WUsbErr 6, or
+    // 11 or 12 without sending for a size outside that range.
     int ExchangeData(std::uint8_t command, std::span<const std::uint8_t> request,
                      std::span<std::uint8_t> reply, std::int32_t timeoutMs);
     // Throws WUsbErr 6 unless the reply is one byte, WUsbErr 4 unless it is 0.

@@ -1,5 +1,7 @@
 #include "ui/QtPrompts.h"
 
+#include "app/WindowView.h"
+
 #include "ui/MessageBoxes.h"
 #include "ui/dialogs/TChngPassDlg.h"
 #include "ui/dialogs/TLoginDlg.h"
@@ -22,7 +24,7 @@ Dialog& MadeOnFirstUse(QPointer<Dialog>& slot, QWidget* mainWindow)
 
 } // namespace
 
-QtPrompts::QtPrompts(QWidget* mainWindow) : mainWindow_(mainWindow) {}
+QtPrompts::QtPrompts(QWidget* mainWindow, WindowView* view) : mainWindow_(mainWindow), view_(view) {}
 
 QtPrompts::~QtPrompts()
 {
@@ -32,40 +34,53 @@ QtPrompts::~QtPrompts()
     delete loginDlg_.data();
 }
 
+void QtPrompts::DrawWindow()
+{
+    if (view_ != nullptr)
+        view_->Redraw();
+}
+
 bool QtPrompts::ShowErrorMsg(std::string_view text)
 {
+    DrawWindow();
     return qozel::ShowErrorMsg(mainWindow_, text);
 }
 
 bool QtPrompts::ShowInfoMsg(std::string_view text)
 {
+    DrawWindow();
     return qozel::ShowInfoMsg(mainWindow_, text);
 }
 
 bool QtPrompts::ShowWarningMsg(std::string_view text)
 {
+    DrawWindow();
     return qozel::ShowWarningMsg(mainWindow_, text);
 }
 
 bool QtPrompts::RunLoginDlg(std::string_view line1, std::string_view line2,
                             std::string_view buttonCaption, PasswordField& password)
 {
+    DrawWindow();
     return MadeOnFirstUse(loginDlg_, mainWindow_).Run(line1, line2, buttonCaption, password);
 }
 
 bool QtPrompts::RunSetPass2Dlg(std::string_view line1, std::string_view line2,
                                PasswordField& password)
 {
+    DrawWindow();
     return MadeOnFirstUse(setPass2Dlg_, mainWindow_).Run(line1, line2, password);
 }
 
 bool QtPrompts::RunSetPass1Dlg(std::string_view title, PasswordField& password)
 {
+    DrawWindow();
     return MadeOnFirstUse(setPass1Dlg_, mainWindow_).Run(title, password);
 }
 
 bool QtPrompts::RunChngPassDlg(PasswordField& oldPassword, PasswordField& newPassword)
 {
+    DrawWindow();
     return MadeOnFirstUse(chngPassDlg_, mainWindow_).Run(oldPassword, newPassword);
 }
 

@@ -8,6 +8,8 @@ class QWidget;
 
 namespace qozel {
 
+class WindowView;
+
 class TLoginDlg;
 class TSetPass2Dlg;
 class TChngPassDlg;
@@ -15,11 +17,14 @@ class TSetPass1Dlg;
 
 // The prompts of the application: real message boxes and the four password
 // dialogs, all modal and centred on the main window. Each dialog is created
-// at its first showing and reused for every later one.
+// at its first showing and reused for every later one. Before any of them
+// opens, the window draws what the models changed, so that a box never
+// stands over a state the models have already left.
 class QtPrompts final : public Prompts {
 public:
-    // `mainWindow` may be null (the dialogs are then centred on the screen).
-    explicit QtPrompts(QWidget* mainWindow);
+    // `mainWindow` may be null (the dialogs are then centred on the screen),
+    // and so may `view` (nothing is drawn first).
+    QtPrompts(QWidget* mainWindow, WindowView* view);
     ~QtPrompts() override;
     QtPrompts(const QtPrompts&) = delete;
     QtPrompts& operator=(const QtPrompts&) = delete;
@@ -36,7 +41,10 @@ public:
     bool RunChngPassDlg(PasswordField& oldPassword, PasswordField& newPassword) override;
 
 private:
+    void DrawWindow();
+
     QPointer<QWidget> mainWindow_;
+    WindowView* view_;
     // Children of the main window when there is one, which may delete them
     // first; QPointer notices that.
     QPointer<TLoginDlg> loginDlg_;

@@ -42,6 +42,15 @@ protected:
         for (int i = 0; i < clicks; ++i)
             cycle.keyTab.KeyGrainMemoMouseDown(10 * i, 20 * i);
     }
+    // Gives the Arkan `key` and opens it again, as its signature is read when it is opened.
+    void ReopenArkanWith(const sim::ArkanModel::MasterKey& key)
+    {
+        install.arkan->PreloadMasterKey(key);
+        install.Unplug(sim::SimInstallation::Device::Arkan);
+        Pass(3);
+        install.Plug(sim::SimInstallation::Device::Arkan);
+        Pass(3);
+    }
     CardsTab& cards = cycle.cardsTab;
 };
 
@@ -49,11 +58,7 @@ TEST_F(Tabs, PanesShowTheDevicesAndASignatureMismatch)
 {
     sim::ArkanModel::MasterKey key;
     key.signature = 0x1111;
-    install.arkan->PreloadMasterKey(key);
-    install.Unplug(sim::SimInstallation::Device::Arkan);  // the signature is read when it is opened
-    Pass(3);
-    install.Plug(sim::SimInstallation::Device::Arkan);
-    Pass(3);
+    ReopenArkanWith(key);
     Show(WindowView::CardsTab);
     const DevicePane& programmer = cards.Fields().programmer;
     EXPECT_EQ(programmer.line, "Programator QO-G30 Nr: 563, Soft: 5");
@@ -166,17 +171,22 @@ TEST_F(Tabs, ATargetKeyWarningClosedWithoutOkStoresNothingAndKeepsTheKey)
     EXPECT_FALSE(cycle.keyTab.Fields().editable);
 }
 
-TEST_F(Tabs, RecoveringATemporaryKeyArkanResetsItWithoutAnyDialog)
+TEST_F(Tabs, RecoveringATemporaryKeyArkanResetsItWithoutAnyDialogAndDropsItsSignature)
 {
     sim::ArkanModel::MasterKey key;
     key.temporary = true;
-    install.arkan->PreloadMasterKey(key);
-    Pass(3);
+    key.signature = 0x4444;
+    ReopenArkanWith(key);
+    ASSERT_EQ(install.manager->keySignature, 0x4444u);
     Show(WindowView::RecoveryTab);
     cycle.recoveryTab.OdzArPassSetBtnClick();
     EXPECT_EQ(prompts.Messages(), std::vector<std::string>{"Arkan został przywrócony do ustawień fabrycznych."});
     EXPECT_EQ(prompts.shown.size(), 1u);
     EXPECT_FALSE(install.arkan->masterKey().has_value());
+    Pass();
+    EXPECT_EQ(install.manager->keySignature, 0u);
+    Show(WindowView::KeyTab);
+    EXPECT_EQ(cycle.keyTab.Fields().arkan.signature, "--------");
 }
 
 TEST_F(Tabs, RecoveringATargetKeyArkanWithoutAMatchingReaderFailsAfterTheDialog)
@@ -227,6 +237,11 @@ TEST_F(RestoreFromBackupCard, ACardPresentedStoresTheMasterKeyAndEndsBackupReadi
     EXPECT_EQ(install.arkan->masterKey()->signature, 0xABCDu);
     EXPECT_EQ(Reader(0).readingMode, 1);
     EXPECT_EQ(prompts.Messages().back(), "Klucz Master Instalacji z karty backup zapisany w Arkan.");
+    // The restored key's signature reaches the Manager and the key tab at the next pass.
+    Pass();
+    EXPECT_EQ(install.manager->keySignature, 0xABCDu);
+    Show(WindowView::KeyTab);
+    EXPECT_EQ(cycle.keyTab.Fields().arkan.signature, "0000ABCD");
 }
 
 TEST_F(RestoreFromBackupCard, WithoutACardTheReadersReturnToNormalOnceAndNothingIsSaid)

@@ -164,6 +164,12 @@ TEST_F(ManagerCommands, DataRequestsUseOnlyAnswersOfTheFullLength)
 
     std::array<std::uint8_t, 1> tiny{};
     EXPECT_EQ(ErrorOf<WUsbErr>([&] { manager.RelayExchangeData(0, 99, Bytes{1}, tiny); }).code, WUsbErr::ReplyTooShort);
+    // More than a relay frame can carry back is asked of no reader.
+    const std::size_t sent = device->written.size();
+    Bytes tooLong(ZelManager::kMaxRelayPayload + 1);
+    EXPECT_EQ(ErrorOf<WUsbErr>([&] { manager.RelayExchangeData(0, 99, Bytes{1}, tooLong); }).code,
+              WUsbErr::ReplyTooLong);
+    EXPECT_EQ(device->written.size(), sent);
 }
 
 TEST_F(ManagerCommands, ModuleDataAndConfigurationsReachTheAddressedReader)

@@ -180,6 +180,21 @@ TEST_F(BulkChannel, ExchangeDataTellsDataFromRefusal)
     EXPECT_EQ(e.cmd, 69);
 }
 
+TEST_F(BulkChannel, ADataRequestPastAFramesPayloadFailsWithoutSending)
+{
+    model->replies[69] = Bytes(kMaxPayload, 0x33);
+    Bytes largest(kMaxPayload);
+    EXPECT_EQ(bulk.ExchangeData(69, {}, largest, 1000), 0);
+    EXPECT_EQ(largest.back(), 0x33);
+
+    const std::size_t sent = device->written.size();
+    Bytes tooLong(kMaxPayload + 1);
+    const WUsbErr e = ErrorOf<WUsbErr>([&] { bulk.ExchangeData(69, {}, tooLong, 1000); });
+    EXPECT_EQ(e.code, WUsbErr::ReplyTooLong);
+    EXPECT_EQ(e.cmd, 69);
+    EXPECT_EQ(device->written.size(), sent);
+}
+
 TEST_F(BulkChannel, StatusRepliesAreCheckedForLengthAndValue)
 {
     model->replies[108] = {0x01};

@@ -1,12 +1,13 @@
 // The main window on a simulated installation: its controls, that no fixed
 // text is clipped at the design font and at twice its size, the pages built
-// as their tabs are first shown, and what the Readers tab draws from the poll
-// cycle.
+// as their tabs are first shown, what the Readers tab draws from the poll
+// cycle, and that a box opens over what the models hold.
 #include "QtTestSupport.h"
 #include "TextFit.h"
 
 #include "SimInstallation.h"
 #include "app/PollCycle.h"
+#include "support/SimLogin.h"
 #include "ui/mainwindow/TMainWin.h"
 #include "ui/readers/ReaderGrid.h"
 
@@ -226,6 +227,19 @@ TEST_F(MainWindow, NoFixedTextIsClippedAtTheDesignFontNorAtTwiceItsSize)
     ExpectFixedTextsFit();
 }
 
+TEST_F(MainWindow, TheCardsTabHoldsTheProgrammerAboveTheKeyboardReaderAcrossItsWidth)
+{
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    Child<QTabWidget>("AllSheetPgCtrl")->setCurrentIndex(WindowView::CardsTab);
+    QApplication::processEvents();
+    const QRect programmer = Child("TagPrgrGrpBox")->geometry();
+    const QRect reader = Child("TagKbRdBox")->geometry();
+    EXPECT_LT(programmer.bottom(), reader.top());
+    EXPECT_EQ(programmer.left(), reader.left());
+    EXPECT_EQ(programmer.width(), reader.width());
+}
+
 TEST_F(MainWindow, BuildsEachOtherPageWhenItsTabIsFirstShownAndDrawsItThen)
 {
     auto* tabs = Child<QTabWidget>("AllSheetPgCtrl");
@@ -295,6 +309,45 @@ TEST_F(MainWindow, ReadersTabDrawsTheManagerItsReadersAndTheSelection)
     EXPECT_TRUE(Child("RdWrAddrBtn")->isEnabled());
     EXPECT_EQ(Child<QLineEdit>("RdAddrEdit")->text(), "3");
     EXPECT_TRUE(boxes.empty()) << boxes.front().toStdString();
+}
+
+TEST_F(MainWindow, ABoxOpensOverWhatTheModelsHold)
+{
+    QApplication::processEvents();  // the window is up and has built its pages
+    std::array<std::uint8_t, 32> masterKey{};
+    installation.programmer->PreloadKeys(masterKey, 0x5EED, true);
+    installation.programmer->login.SetKey("admin", test::kAdminKey);
+    installation.Plug(Device::Programmer);
+    Child<QTabWidget>("AllSheetPgCtrl")->setCurrentIndex(WindowView::CardsTab);
+    for (int i = 0; i < 3; ++i)
+        Tick();  // opens the programmer, which logs it out
+    ASSERT_TRUE(test::LogInAdmin(*installation.programmer));
+    for (int i = 0; i < 3; ++i)
+        Tick();  // its state shows the administrator, so no login dialog opens
+    installation.programmer->PlaceCard(sim::SimCard::Blank({0x04, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77}));
+
+    QString clearedUid;
+    const test::OnModal cleared([&](QWidget* box) {
+        clearedUid = Child<QLabel>("TagPrUidLbl")->text();
+        box->close();
+    });
+    Child<QPushButton>("TagClearTagBtn")->click();
+    EXPECT_EQ(clearedUid, "0411223344556677") << "the cleared card's UID stands under \"Karta skasowana.\"";
+
+    // A card read before; reading the blank card now fails.
+    CardsTabFields& fields = window.Cycle().cardsTab.Fields();
+    fields.readUid = "AAAAAAAAAAAAAAAA";
+    fields.readDepartment = "12";
+    fields.readIndex = "34";
+    window.Redraw();
+    QStringList readShown;
+    const test::OnModal refused([&](QWidget* box) {
+        readShown << Child<QLabel>("TagRdUidLbl")->text() << Child<QLineEdit>("TagRdDepEdit")->text()
+                  << Child<QLineEdit>("TagRdIdxEdit")->text();
+        box->close();
+    });
+    Child<QPushButton>("TagReadTagBtn")->click();
+    EXPECT_EQ(readShown, QStringList({"", "", ""})) << "the previous card's fields are gone under the error";
 }
 
 } // namespace

@@ -34,7 +34,7 @@ constexpr std::string_view kText = "Zapisujesz w Arkan DOCELOWY klucz.\n\nZamkni
 
 bool ShowAndClose(const Kind& kind, Close how)
 {
-    QtPrompts prompts(nullptr);
+    QtPrompts prompts(nullptr, nullptr);
     OnModal act([&kind, how](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         ASSERT_NE(box, nullptr);
@@ -65,7 +65,7 @@ TEST(MessageBoxes, TrueOnlyWhenClosedWithOk)
 
 TEST(MessageBoxes, OkByKeyboardCountsAsOk)
 {
-    QtPrompts prompts(nullptr);
+    QtPrompts prompts(nullptr, nullptr);
     OnModal act([](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         ASSERT_NE(box, nullptr);

@@ -52,7 +52,7 @@ void ClickOk(QWidget* dialog, const char* name)
 
 class Runners : public ::testing::Test {
 protected:
-    QtPrompts prompts{nullptr};
+    QtPrompts prompts{nullptr, nullptr};
     Prompts& seam = prompts;
 };
 

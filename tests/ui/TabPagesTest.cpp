@@ -118,6 +118,7 @@ const Rule kEnabled[] = {
     {Needs::P, "TagPrgrKeyTxtLbl TagPrgrSygnTxtLbl TagPrgrInfoLbl TagKeysToPrgrBtn TagSetUsrPassBtn TagPrUidTxtLbl "
                "TagPrUidLbl TagPrDepTxtLbl TagPrDepEdit TagPrDepRngLbl TagPrIdxTxtLbl TagPrIdxEdit TagPrIdxRngLbl "
                "TagClearTagBtn TagProgrTagBtn TagRdUidTxtLbl TagRdUidLbl TagRdDepTxtLbl TagRdIdxTxtLbl TagReadTagBtn "
+               "TagPrgrInfo2Lbl "
                "KeyPrgrKeyTxtLbl KeyPrgrSygnTxtLbl KeyPrgrInfoLbl OdzPrgrResetTitle OdzPrgrResetLbl OdzPrgrResetBtn "
                "OdzPrgrPassChngBtn"},
     // Of the output rows only UID is typed at first.

@@ -1,6 +1,9 @@
 // The upgrade box: its controls, what a showing sets, where it appears, and
-// that the main window builds it only when an upgrade first shows it.
+// that the main window builds it only when an upgrade first shows it, after
+// drawing what the models changed.
 #include "QtTestSupport.h"
+
+#include "app/CycleFixture.h"
 
 #include "ui/upgrade/TUpgradeInfoBx.h"
 #include "ui/upgrade/UpgradeBoxOnDemand.h"
@@ -87,12 +90,14 @@ TEST(UpgradeBox, NamesCaptionFrameAndFixedTexts)
 TEST(UpgradeBox, IsBuiltOnItsFirstShowingAsTheMainWindowsChild)
 {
     QWidget mainWindow;
-    UpgradeBoxOnDemand onDemand(mainWindow);
+    test::RecordingView view;
+    UpgradeBoxOnDemand onDemand(mainWindow, view);
     onDemand.SetProgress(3);
     onDemand.Close();
     EXPECT_TRUE(mainWindow.findChildren<TUpgradeInfoBx*>().isEmpty());
 
     onDemand.Show("QoZEL Arkan, Soft: 3", "4", 10);
+    EXPECT_EQ(view.redraws, 1) << "the window is drawn before the run";
     ASSERT_EQ(mainWindow.findChildren<TUpgradeInfoBx*>().size(), 1);
     TUpgradeInfoBx& box = *mainWindow.findChild<TUpgradeInfoBx*>();
     EXPECT_TRUE(box.isVisible());

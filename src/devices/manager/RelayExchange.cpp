@@ -73,8 +73,11 @@ std::size_t ZelManager::RelayExchange(int index, std::uint8_t command, std::span
 int ZelManager::RelayExchangeData(int index, std::uint8_t command, std::span<const std::uint8_t> request,
                                   std::span<std::uint8_t> reply)
 {
+    // A caller's mistake, not the device's: nothing is sent.
     if (reply.size() < 2)
         throw WUsbErr{WUsbErr::ReplyTooShort, command};
+    if (reply.size() > kMaxRelayPayload)
+        throw WUsbErr{WUsbErr::ReplyTooLong, command};
     // The caller's buffer receives a complete answer or nothing.
     FrameBuffer scratch;
     const auto received = std::span(scratch).first(reply.size());

@@ -69,9 +69,10 @@ public:
     // index is not a listed reader. Throws WUsbErr 3.
     std::size_t RelayExchange(int index, std::uint8_t command, std::span<const std::uint8_t> request,
                               std::span<std::uint8_t> reply);
-    // 0 when reply.size() (>= 2) bytes came, else the reader's refusal
-    // (kRefusedWithoutReason for a 0 byte); `reply` is then untouched.
-    // Throws WUsbErr 11, 6, or 3 for an index that is not listed.
+    // 0 when reply.size() (2 to kMaxRelayPayload) bytes came, else the
+    // reader's refusal (kRefusedWithoutReason for a 0 byte); `reply` is then
+    // untouched. Throws WUsbErr 6, 3 for an index that is not listed, or 11 or
+    // 12 without sending for a size outside that range.
     int RelayExchangeData(int index, std::uint8_t command, std::span<const std::uint8_t> request,
                           std::span<std::uint8_t> reply);
     // Throws WUsbErr 3 unless one status byte came, WUsbErr 4 unless it is 0.

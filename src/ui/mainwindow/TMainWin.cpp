@@ -62,8 +62,8 @@ TMainWin::TMainWin(const DeviceHosts& hosts) : QWidget(nullptr, kMainWindowFlags
     connect(timer_, &QTimer::timeout, this, &TMainWin::OnTick);
 
     // The dialogs and the upgrade box are the window's own; the cycle shows them.
-    prompts_ = std::make_unique<QtPrompts>(this);
-    upgradeBox_ = std::make_unique<UpgradeBoxOnDemand>(*this);
+    prompts_ = std::make_unique<QtPrompts>(this, this);
+    upgradeBox_ = std::make_unique<UpgradeBoxOnDemand>(*this, *this);
     cycle_ = std::make_unique<PollCycle>(hosts.usb, hosts.hid, hosts.clock, *prompts_, *this, *upgradeBox_);
 
     AttachPages();

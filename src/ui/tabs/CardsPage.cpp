@@ -37,7 +37,7 @@ CardsPage::CardsPage(PollCycle& cycle, QWidget* parent)
                         ui_->TagPrUidLbl, ui_->TagPrDepTxtLbl, ui_->TagPrDepEdit, ui_->TagPrDepRngLbl,
                         ui_->TagPrIdxTxtLbl, ui_->TagPrIdxEdit, ui_->TagPrIdxRngLbl, ui_->TagClearTagBtn,
                         ui_->TagProgrTagBtn, ui_->TagRdUidTxtLbl, ui_->TagRdUidLbl, ui_->TagRdDepTxtLbl,
-                        ui_->TagRdIdxTxtLbl, ui_->TagReadTagBtn}}),
+                        ui_->TagRdIdxTxtLbl, ui_->TagReadTagBtn, ui_->TagPrgrInfo2Lbl}}),
       readerPane_({ui_->TagKbRdLbl, ui_->TagKbRdKeyTxtLbl, ui_->TagKbRdKeyLbl, ui_->TagKbRdSygnTxtLbl,
                    ui_->TagKbRdSygnLbl, ui_->TagKbRdSigInfoLbl,
                    {ui_->TagKeysToKbRdBtn, ui_->TagKbRdWin, ui_->TagDataChrLbl, ui_->TagDataHexLbl, ui_->TagIdChrLbl,

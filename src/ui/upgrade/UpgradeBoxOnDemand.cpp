@@ -6,6 +6,7 @@ namespace qozel {
 
 void UpgradeBoxOnDemand::Show(std::string_view deviceText, std::string_view newSoftText, int maximum)
 {
+    view_.Redraw();
     if (box_ == nullptr)
         box_ = new TUpgradeInfoBx(&mainWindow_);
     box_->Show(deviceText, newSoftText, maximum);
