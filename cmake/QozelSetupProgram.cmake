@@ -3,6 +3,9 @@
 # the 64-bit Program Files, adds a Start-menu entry for each program, and
 # registers an uninstaller among the installed programs.
 set(CPACK_GENERATOR NSIS)
+# A 64-bit setup program for a 64-bit program: it runs where the program
+# runs, and its registry and Program Files are the 64-bit ones.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_PACKAGE_FILE_NAME "qozel-config-${PROJECT_VERSION}-win64")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "QoZEL Config")
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "QoZEL Config")
