@@ -58,6 +58,8 @@ protected:
     {
         grid.setFont(WindowFont(8));
         grid.DrawRow(kListedRow, ListedRow(), Colour::WindowText);
+        // Its full size, whatever the screen's: cells out of view are not painted.
+        grid.resize(grid.sizeHint());
         grid.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&grid));
     }
