@@ -4,6 +4,7 @@
 
 #include "devices/DevInfo.h"
 #include "ui/Utf8.h"
+#include "ui/WindowAccessible.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -123,6 +124,7 @@ const char* DeviceObjectName(Device device)
 DemoWindow::DemoWindow(DemoInstallation& installation, QWidget& mainWindow)
     : QWidget(nullptr, Qt::Window), installation_(installation), mainWindow_(mainWindow)
 {
+    ExposeAsWindow(*this);
     setObjectName(QStringLiteral("DemoWin"));
     setWindowTitle(FromUtf8("Wirtualna instalacja"));
     setAccessibleName(windowTitle());

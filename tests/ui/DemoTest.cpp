@@ -85,9 +85,10 @@ private:
     QTimer timer_;
 };
 
-// The value of the control named `name` to assistive technology, wherever it
-// is in `window`: a reader table cell is one, whether a widget or painted.
-QString SpokenValue(QWidget& window, const QString& name)
+// What assistive technology reads of the control described by its object
+// name, wherever it is in `window`: a reader table cell is one, whether a
+// widget or painted.
+QString SpokenText(QWidget& window, const QString& name)
 {
     std::deque<QAccessibleInterface*> queue{QAccessible::queryAccessibleInterface(&window)};
     while (!queue.empty()) {
@@ -95,8 +96,8 @@ QString SpokenValue(QWidget& window, const QString& name)
         queue.pop_front();
         if (node == nullptr)
             continue;
-        if (node->text(QAccessible::Name) == name)
-            return node->text(QAccessible::Value);
+        if (node->text(QAccessible::Description) == name)
+            return node->text(QAccessible::Name);
         for (int i = 0; i < node->childCount(); ++i)
             queue.push_back(node->child(i));
     }
@@ -143,6 +144,7 @@ protected:
 TEST_F(Demo, TheControlWindowIsPolishAndNamesEveryControl)
 {
     EXPECT_EQ(controls.windowTitle(), QStringLiteral("Wirtualna instalacja"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&controls)->role(), QAccessible::Window);
     for (QWidget* control : controls.findChildren<QWidget*>()) {
         if (qobject_cast<QAbstractButton*>(control) || qobject_cast<QComboBox*>(control) ||
             qobject_cast<QLineEdit*>(control) || qobject_cast<QLabel*>(control)) {
@@ -166,16 +168,16 @@ TEST_F(Demo, AnInstallerGoesFromTheManagerToAProgrammedCard)
     EXPECT_EQ(Main<QLabel>("RdManagerLbl")->text(),
               QStringLiteral("QoZEL Manager Nr: 49, Soft: %1").arg(installation.manager->soft));
     EXPECT_EQ(Main<QComboBox>("RdBaudCb")->currentText(), QStringLiteral("19200"));
-    EXPECT_EQ(SpokenValue(root.Window(), QStringLiteral("Czytnik 1: Typ")), QStringLiteral("QO-L74"));
-    EXPECT_EQ(SpokenValue(root.Window(), QStringLiteral("Czytnik 3: Adr.")), QStringLiteral("0"));
+    EXPECT_EQ(SpokenText(root.Window(), QStringLiteral("TypeEdit00")), QStringLiteral("QO-L74"));
+    EXPECT_EQ(SpokenText(root.Window(), QStringLiteral("AddrEdit02")), QStringLiteral("0"));
 
     // The blank card at the second reader marks its UID cell.
     Control<QComboBox>("ReaderCb")->setCurrentIndex(1);
     Control<QPushButton>("PresentCardBtn")->click();
     EXPECT_EQ(Control<QLabel>("StatusLbl")->text(), QStringLiteral("Czytnik 2 (QO-V75) odczytał UID karty."));
     Tick();
-    EXPECT_EQ(SpokenValue(root.Window(), QStringLiteral("Czytnik 2: UID")), QString::fromUtf8(kTickMark));
-    EXPECT_EQ(SpokenValue(root.Window(), QStringLiteral("Czytnik 1: UID")), QString());
+    EXPECT_EQ(SpokenText(root.Window(), QStringLiteral("UidEdit01")), QString::fromUtf8(kTickMark));
+    EXPECT_EQ(SpokenText(root.Window(), QStringLiteral("UidEdit00")), QString());
 
     // A temporary master key generated and stored in the factory-fresh Arkan:
     // the administrator password is created on the Arkan and the programmer.

@@ -234,18 +234,38 @@ TEST_F(ReaderGridTest, ColumnsHoldTheirWidestTextsInBoldUnderTheirLabelsAtAnyFon
     }
 }
 
-TEST_F(ReaderGridTest, AssistiveTechnologyFindsNamedCellsAndPressesButtons)
+TEST_F(ReaderGridTest, AssistiveTechnologyReadsWhatCellsShowUnderTheirHeadersAndPressesButtons)
 {
+    // The reader selected, a card's UID just read.
+    Cells cells = ListedRow();
+    for (int column = 0; column < Cells::kDataCells; ++column)
+        cells.background[static_cast<std::size_t>(column)] = Colour::Lime;
+    cells.text[Cells::Uid] = kTickMark;
+    cells.background[Cells::Uid] = Colour::Lime;
+    grid.DrawRow(kListedRow, cells, Colour::WindowText);
+
     QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(&grid)->tableInterface();
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->rowCount(), ReaderTable::kRows);
     EXPECT_EQ(table->columnCount(), Cells::kColumns);
-    QAccessibleInterface* nr = table->cellAt(kListedRow, Cells::Nr);
-    EXPECT_EQ(nr->text(QAccessible::Name), "Czytnik 4: Nr");
-    EXPECT_EQ(nr->text(QAccessible::Value), "257");
-    EXPECT_EQ(nr->text(QAccessible::Description), "NrEdit03");
+    const QString shown[Cells::kColumns] = {"QO-V70", "257", "2", "9600", "1", kTickMark, "?",
+                                            "", "", "", kTickMark, "", "", ""};
+    const QString headers[Cells::kColumns] = {"Typ", "Nr", "Soft", "Baud", "Adr.", "Key", "Pokaż",
+                                              "Pwr", "Tamper 1", "Tamper 2", "UID", "Dane", "RoRe", "PIN"};
+    for (int column = 0; column < Cells::kColumns; ++column) {
+        SCOPED_TRACE(column);
+        QAccessibleInterface* cell = table->cellAt(kListedRow, column);
+        EXPECT_EQ(cell->text(QAccessible::Name), shown[column]);
+        const QList<QAccessibleInterface*> header = cell->tableCellInterface()->columnHeaderCells();
+        ASSERT_EQ(header.size(), 1);
+        EXPECT_EQ(header[0]->text(QAccessible::Name), headers[column]);
+        EXPECT_EQ(header[0]->role(), QAccessible::ColumnHeader);
+        EXPECT_EQ(cell->state().selected, column < Cells::kDataCells);
+        EXPECT_EQ(cell->state().checked, column == Cells::Key || column == Cells::Uid);
+    }
+    EXPECT_EQ(table->selectedRows(), QList<int>{kListedRow});
+    EXPECT_EQ(table->cellAt(kListedRow, Cells::Nr)->text(QAccessible::Description), "NrEdit03");
     EXPECT_EQ(table->cellAt(ReaderTable::kRows - 1, Cells::Show)->text(QAccessible::Description), "ShowBtn31");
-    EXPECT_FALSE(nr->state().disabled);
     EXPECT_TRUE(table->cellAt(kEmptyRow, Cells::Nr)->state().disabled);
     EXPECT_TRUE(table->cellAt(kEmptyRow, Cells::Show)->actionInterface()->actionNames().isEmpty());
 

@@ -11,6 +11,7 @@
 #include "ui/tabs/KeyPage.h"
 #include "ui/tabs/RecoveryPage.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -292,6 +293,24 @@ TEST_F(TabPages, TheSymbolTakesEightCharactersWindows1250Carries)
 {
     TypeText(Child("KeyNameEdit"), QString::fromUtf8("Łódź漢€abcd"));
     EXPECT_EQ(cycle.keyTab.Fields().symbol, "Łódź€abc");
+}
+
+TEST_F(TabPages, AFieldSetByAssistiveTechnologyIsWhatTheModelUses)
+{
+    const struct {
+        const char* field;
+        const char* text;
+        const std::string& used;
+    } cases[] = {
+        {"TagPrDepEdit", "123", cycle.cardsTab.Fields().department},
+        {"TagPrIdxEdit", "4567", cycle.cardsTab.Fields().index},
+        {"KeyNameEdit", "Firma", cycle.keyTab.Fields().symbol},
+    };
+    for (const auto& c : cases) {
+        QAccessibleInterface* field = QAccessible::queryAccessibleInterface(Child(c.field));
+        field->editableTextInterface()->replaceText(0, field->textInterface()->characterCount(), c.text);
+        EXPECT_EQ(c.used, c.text) << c.field;
+    }
 }
 
 TEST_F(TabPages, EachSuccessRunsItsOwnBar)

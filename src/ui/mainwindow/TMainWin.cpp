@@ -4,6 +4,7 @@
 #include "ui/AppTitle.h"
 #include "ui/QtPrompts.h"
 #include "ui/Utf8.h"
+#include "ui/WindowAccessible.h"
 #include "ui/WindowFont.h"
 #include "ui/mainwindow/PagesOnDemand.h"
 #include "ui/readers/ReadersPage.h"
@@ -48,6 +49,7 @@ constexpr Sheet kSheets[] = {
 
 TMainWin::TMainWin(const DeviceHosts& hosts) : QWidget(nullptr, kMainWindowFlags)
 {
+    ExposeAsWindow(*this);
     setObjectName(QStringLiteral("MainWin"));
     setWindowTitle(QString::fromUtf8(kAppTitle));
     setFont(WindowFont(kFontPoints));

@@ -9,13 +9,16 @@ namespace qozel::reader_columns {
 using Cells = ReaderRowCells;
 
 struct Column {
-    const char* spokenName;  // with the reader's number, the cell's accessible name
+    const char* spokenName;  // the column header to assistive technology
     const char* widestText;  // the longest text the cell is expected to show
 };
 
+// The text of the identify buttons; the row keeps none for them.
+inline constexpr char kIdentifyText[] = "?";
+
 inline constexpr std::array<Column, Cells::kColumns> kInfo = {{
     {"Typ", "QO-W774"}, {"Nr", "65535"}, {"Soft", "65535"}, {"Baud", "230400"}, {"Adr.", "255"},
-    {"Key", kTickMark}, {"Pokaż", "?"}, {"Pwr", kTickMark}, {"Tamper 1", kTickMark},
+    {"Key", kTickMark}, {"Pokaż", kIdentifyText}, {"Pwr", kTickMark}, {"Tamper 1", kTickMark},
     {"Tamper 2", kTickMark}, {"UID", kTickMark}, {"Dane", kTickMark}, {"RoRe", kTickMark},
     {"PIN", "88888888"},
 }};

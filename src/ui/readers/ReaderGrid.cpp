@@ -24,8 +24,6 @@ using namespace reader_columns;
 constexpr int kTextMarginX = 2;
 constexpr int kTextMarginY = 1;
 
-const QString kIdentifyText = QStringLiteral("?");
-
 // The options a read-only line edit draws its panel with.
 QStyleOptionFrame FieldOption(const QWidget& grid)
 {
@@ -90,7 +88,8 @@ void ReaderGrid::DrawRow(int row, const ReaderRowCells& cells, Colour rateColour
             look.enabled = cells.enabled;
         if (c != ReaderRowCells::Show) {
             look.text = FromUtf8(cells.text[column]);
-            look.background = ToQColor(cells.background[column], system);
+            look.fill = cells.background[column];
+            look.background = ToQColor(look.fill, system);
         }
         if (BoldAsRow(c))
             look.bold = cells.bold;
@@ -107,8 +106,10 @@ void ReaderGrid::SetLook(int row, int column, const ReaderCellLook& look)
     ReaderCellLook& shown = looks_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
     if (shown == look)
         return;
+    const ReaderCellLook before = shown;
     shown = look;
     UpdateCell({row, column});
+    NotifyReaderCellChanged(*this, row, column, before);
 }
 
 void ReaderGrid::SetHeaderEnabled(bool enabled)
@@ -158,7 +159,7 @@ QSize ReaderGrid::ButtonSize(QSize field) const
     // Square, as high as the cells of its row (a push button would otherwise
     // be at least as wide as a dialog button).
     const int side = field.height();
-    return {qMax(side, fontMetrics().horizontalAdvance(kIdentifyText) + side / 2), side};
+    return {qMax(side, fontMetrics().horizontalAdvance(QLatin1String(kIdentifyText)) + side / 2), side};
 }
 
 void ReaderGrid::Relayout()
@@ -234,7 +235,7 @@ void ReaderGrid::PaintButton(QPainter& painter, int row) const
     QStyleOptionButton option;
     option.initFrom(this);
     option.rect = CellRect(row, ReaderRowCells::Show);
-    option.text = kIdentifyText;
+    option.text = QLatin1String(kIdentifyText);
     option.features = QStyleOptionButton::None;
     SetCellState(option, Look(row, ReaderRowCells::Show).enabled,
                  hasFocus() && current_ == ReaderGridGeometry::Cell{row, ReaderRowCells::Show});

@@ -18,6 +18,7 @@ namespace qozel {
 struct ReaderCellLook {
     QString text;
     QColor background;
+    Colour fill = Colour::Window;  // what the background means: selection, a mark's state
     QColor textColour;  // invalid: the palette's text colour for the cell's state
     bool bold = false;
     bool enabled = false;

@@ -15,11 +15,23 @@ using namespace reader_columns;
 
 constexpr int kCells = ReaderTable::kRows * Cells::kColumns;
 
-class CellAccessible final : public QAccessibleInterface,
-                             public QAccessibleTableCellInterface,
-                             public QAccessibleActionInterface {
+// Columns whose cells mark what happened by a tick or a colour.
+constexpr bool IsMarkColumn(int column)
+{
+    return column == Cells::Key || (column >= Cells::Pwr && column <= Cells::Tel);
+}
+
+QString ColumnName(int column)
+{
+    return FromUtf8(kInfo[static_cast<std::size_t>(column)].spokenName);
+}
+
+QAccessibleInterface* HeaderOf(const QAccessibleInterface* table, int column);
+
+// A painted part of the table: no object, no children, read-only texts.
+class GridPart : public QAccessibleInterface {
 public:
-    CellAccessible(ReaderGrid& grid, int row, int column) : grid_(&grid), row_(row), column_(column) {}
+    explicit GridPart(ReaderGrid& grid) : grid_(&grid) {}
 
     bool isValid() const override { return grid_ != nullptr; }
     QObject* object() const override { return nullptr; }
@@ -31,15 +43,42 @@ public:
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     void setText(QAccessible::Text, const QString&) override {}
 
+protected:
+    QPointer<ReaderGrid> grid_;
+};
+
+// A column's header: its label's text, to be read with each cell of it.
+class HeaderAccessible final : public GridPart {
+public:
+    HeaderAccessible(ReaderGrid& grid, int column) : GridPart(grid), column_(column) {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Name ? ColumnName(column_) : QString();
+    }
+    QRect rect() const override { return {}; }
+    QAccessible::Role role() const override { return QAccessible::ColumnHeader; }
+    QAccessible::State state() const override { return {}; }
+
+private:
+    int column_;
+};
+
+class CellAccessible final : public GridPart,
+                             public QAccessibleTableCellInterface,
+                             public QAccessibleActionInterface {
+public:
+    CellAccessible(ReaderGrid& grid, int row, int column) : GridPart(grid), row_(row), column_(column) {}
+
     QString text(QAccessible::Text kind) const override
     {
         if (!grid_)
             return {};
         switch (kind) {
         case QAccessible::Name:
-            return QStringLiteral("Czytnik %1: %2").arg(row_ + 1).arg(FromUtf8(kInfo[static_cast<std::size_t>(column_)].spokenName));
         case QAccessible::Value:
-            return column_ == Cells::Show ? QString() : grid_->Look(row_, column_).text;
+            // What the cell shows; the column header says what it is.
+            return column_ == Cells::Show ? QString::fromLatin1(kIdentifyText) : grid_->Look(row_, column_).text;
         case QAccessible::Description:
             // The cell's own name, prefix and two-digit row, as tools that
             // address the table's controls by name know it.
@@ -66,10 +105,16 @@ public:
         QAccessible::State state;
         if (!grid_)
             return state;
-        state.disabled = !grid_->Look(row_, column_).enabled;
+        const ReaderCellLook& look = grid_->Look(row_, column_);
+        state.disabled = !look.enabled;
         state.focusable = true;
         state.focused = grid_->hasFocus() && grid_->CurrentCell() == ReaderGridGeometry::Cell{row_, column_};
         state.readOnly = column_ != Cells::Show;
+        // The selected reader's cells and a lit mark are green.
+        state.selectable = IsDataCell(column_);
+        state.selected = IsDataCell(column_) && look.fill == Colour::Lime;
+        state.checkable = IsMarkColumn(column_);
+        state.checked = IsMarkColumn(column_) && (look.text == FromUtf8(kTickMark) || look.fill == Colour::Lime);
         return state;
     }
 
@@ -82,8 +127,8 @@ public:
         return nullptr;
     }
 
-    bool isSelected() const override { return false; }
-    QList<QAccessibleInterface*> columnHeaderCells() const override { return {}; }
+    bool isSelected() const override { return state().selected; }
+    QList<QAccessibleInterface*> columnHeaderCells() const override { return {HeaderOf(parent(), column_)}; }
     QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
     int columnIndex() const override { return column_; }
     int rowIndex() const override { return row_; }
@@ -105,7 +150,6 @@ public:
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
 private:
-    QPointer<ReaderGrid> grid_;
     int row_;
     int column_;
 };
@@ -118,6 +162,9 @@ public:
     ~GridAccessible() override
     {
         for (QAccessible::Id id : cellIds_)
+            if (id != 0)
+                QAccessible::deleteAccessibleInterface(id);
+        for (QAccessible::Id id : headerIds_)
             if (id != 0)
                 QAccessible::deleteAccessibleInterface(id);
     }
@@ -172,21 +219,40 @@ public:
     }
     QAccessibleInterface* caption() const override { return nullptr; }
     QAccessibleInterface* summary() const override { return nullptr; }
-    QString columnDescription(int column) const override
+    QString columnDescription(int column) const override { return ColumnName(column); }
+
+    QAccessibleInterface* headerAt(int column) const
     {
-        return FromUtf8(kInfo[static_cast<std::size_t>(column)].spokenName);
+        QAccessible::Id& id = headerIds_[static_cast<std::size_t>(column)];
+        if (id == 0)
+            id = QAccessible::registerAccessibleInterface(new HeaderAccessible(Grid(), column));
+        return QAccessible::accessibleInterface(id);
     }
     QString rowDescription(int row) const override { return QStringLiteral("Czytnik %1").arg(row + 1); }
     int columnCount() const override { return Cells::kColumns; }
     int rowCount() const override { return ReaderTable::kRows; }
-    int selectedCellCount() const override { return 0; }
+    int selectedCellCount() const override { return static_cast<int>(selectedCells().size()); }
     int selectedColumnCount() const override { return 0; }
-    int selectedRowCount() const override { return 0; }
-    QList<QAccessibleInterface*> selectedCells() const override { return {}; }
+    int selectedRowCount() const override { return static_cast<int>(selectedRows().size()); }
+    QList<QAccessibleInterface*> selectedCells() const override
+    {
+        QList<QAccessibleInterface*> cells;
+        for (int row : selectedRows())
+            for (int column = 0; column < Cells::kDataCells; ++column)
+                cells << cellAt(row, column);
+        return cells;
+    }
     QList<int> selectedColumns() const override { return {}; }
-    QList<int> selectedRows() const override { return {}; }
+    QList<int> selectedRows() const override
+    {
+        QList<int> rows;
+        for (int row = 0; row < ReaderTable::kRows; ++row)
+            if (isRowSelected(row))
+                rows << row;
+        return rows;
+    }
     bool isColumnSelected(int) const override { return false; }
-    bool isRowSelected(int) const override { return false; }
+    bool isRowSelected(int row) const override { return Grid().Look(row, Cells::Type).fill == Colour::Lime; }
     bool selectRow(int) override { return false; }
     bool selectColumn(int) override { return false; }
     bool unselectRow(int) override { return false; }
@@ -196,9 +262,15 @@ public:
 private:
     ReaderGrid& Grid() const { return *static_cast<ReaderGrid*>(widget()); }
 
-    // The cells' interfaces, made on first request; the cache owns them.
+    // The cells' and headers' interfaces, made on first request; the cache owns them.
     mutable std::array<QAccessible::Id, kCells> cellIds_{};
+    mutable std::array<QAccessible::Id, Cells::kColumns> headerIds_{};
 };
+
+QAccessibleInterface* HeaderOf(const QAccessibleInterface* table, int column)
+{
+    return static_cast<const GridAccessible*>(table)->headerAt(column);
+}
 
 QAccessibleInterface* MakeAccessible(const QString& className, QObject* object)
 {
@@ -213,6 +285,28 @@ void InstallReaderGridAccessibility()
 {
     static const bool installed = (QAccessible::installFactory(MakeAccessible), true);
     Q_UNUSED(installed);
+}
+
+void NotifyReaderCellChanged(ReaderGrid& grid, int row, int column, const ReaderCellLook& before)
+{
+    if (!QAccessible::isActive())
+        return;
+    const ReaderCellLook& now = grid.Look(row, column);
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid);
+    const int child = table->indexOfChild(table->tableInterface()->cellAt(row, column));
+    if (now.text != before.text) {
+        QAccessibleEvent event(&grid, QAccessible::NameChanged);
+        event.setChild(child);
+        QAccessible::updateAccessibility(&event);
+    }
+    QAccessible::State changed;
+    changed.disabled = now.enabled != before.enabled;
+    changed.selected = changed.checked = now.fill != before.fill || now.text != before.text;
+    if (changed.disabled || changed.selected) {
+        QAccessibleStateChangeEvent event(&grid, changed);
+        event.setChild(child);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void NotifyReaderGridFocus(ReaderGrid& grid)

@@ -37,7 +37,8 @@ ReaderPaneView::ReaderPaneView(Ui::ReadersPage& ui, ReaderPaneFields& fields) : 
 
 void ReaderPaneView::ConnectEdits(ReaderPaneFields& fields)
 {
-    QObject::connect(ui_.RdAddrEdit, &QLineEdit::textEdited, ui_.RdAddrEdit,
+    // Whatever puts the text there; drawing echoes back only what it drew.
+    QObject::connect(ui_.RdAddrEdit, &QLineEdit::textChanged, ui_.RdAddrEdit,
                      [&fields](const QString& text) { fields.address = text.toStdString(); });
     ReaderConfig& config = fields.config;
     BindCheck(ui_.RdCfg0FdUidChkBx, config.sendUid);

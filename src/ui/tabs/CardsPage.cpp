@@ -77,15 +77,16 @@ void CardsPage::SetUpControls()
     SetUpSuccessBar(*ui_->TagWrCfgBar);
 }
 
-// The user's edits go into the model at once; the signals used here come
-// only from the user, so the page's own drawing never echoes back.
+// The user's edits go into the model at once. The fields' text is taken
+// whatever sets it, so the buttons use what the fields show; the page's own
+// drawing sets them to the model's values, so its echo changes nothing.
 void CardsPage::ConnectEdits()
 {
     CardsTabFields& fields = cycle_.cardsTab.Fields();
-    connect(ui_->TagPrDepEdit, &QLineEdit::textEdited, this, [&fields](const QString& text) {
+    connect(ui_->TagPrDepEdit, &QLineEdit::textChanged, this, [&fields](const QString& text) {
         fields.department = text.toStdString();
     });
-    connect(ui_->TagPrIdxEdit, &QLineEdit::textEdited, this, [&fields](const QString& text) {
+    connect(ui_->TagPrIdxEdit, &QLineEdit::textChanged, this, [&fields](const QString& text) {
         fields.index = text.toStdString();
     });
     connect(ui_->TagEndCharCb, &QComboBox::activated, this, [&fields](int item) { fields.endItem = item; });

@@ -58,8 +58,9 @@ void KeyPage::SetUpControls()
     grainField->installEventFilter(this);
 }
 
-// The signals used here come only from the user, so the page's own drawing
-// never echoes back into the model.
+// The symbol is taken whatever sets it, so the buttons use what the field
+// shows; drawing sets it to the model's value, so its echo changes nothing.
+// The other signals come only from the user.
 void KeyPage::ConnectEdits()
 {
     KeyTabFields& fields = cycle_.keyTab.Fields();
@@ -69,7 +70,7 @@ void KeyPage::ConnectEdits()
     };
     connect(ui_->KeyTmpRBtn, &QRadioButton::clicked, this, [chooseKind] { chooseKind(false); });
     connect(ui_->KeyDocRBtn, &QRadioButton::clicked, this, [chooseKind] { chooseKind(true); });
-    connect(ui_->KeyNameEdit, &QLineEdit::textEdited, this, [&fields](const QString& text) {
+    connect(ui_->KeyNameEdit, &QLineEdit::textChanged, this, [&fields](const QString& text) {
         fields.symbol = text.toStdString();
     });
 }
