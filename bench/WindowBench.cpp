@@ -109,7 +109,8 @@ int main(int argc, char** argv)
     std::printf("idle_repaints_bare_per_pass=%.2f\n", static_cast<double>(bare_paints.inWindow) / measured);
 
     // The same with the Dziennik tab shown, once it has drawn the log so far.
-    window.findChild<QTabWidget*>(QStringLiteral("AllSheetPgCtrl"))->setCurrentIndex(WindowView::LogTab);
+    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("AllSheetPgCtrl"));
+    tabs->setCurrentIndex(static_cast<int>(WindowView::Tab::Log));
     RunFor(1000);
     window_paints.inWindow = 0;
     const long logTicksBefore = ticks;

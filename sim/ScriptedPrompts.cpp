@@ -51,23 +51,23 @@ bool ScriptedPrompts::Dialog(Shown entry, PasswordField* first, PasswordField* s
     return true;
 }
 
-bool ScriptedPrompts::RunLoginDlg(std::string_view line1, std::string_view line2, std::string_view button,
-                                  PasswordField& password)
+bool ScriptedPrompts::AskLoginPassword(std::string_view line1, std::string_view line2, std::string_view button,
+                                       PasswordField& password)
 {
     return Dialog({Kind::LoginDlg, std::string(line1), std::string(line2), std::string(button)}, &password, nullptr);
 }
 
-bool ScriptedPrompts::RunSetPass2Dlg(std::string_view line1, std::string_view line2, PasswordField& password)
+bool ScriptedPrompts::AskNewAdminPassword(std::string_view line1, std::string_view line2, PasswordField& password)
 {
     return Dialog({Kind::SetPass2Dlg, std::string(line1), std::string(line2), {}}, &password, nullptr);
 }
 
-bool ScriptedPrompts::RunSetPass1Dlg(std::string_view title, PasswordField& password)
+bool ScriptedPrompts::AskNewPassword(std::string_view title, PasswordField& password)
 {
     return Dialog({Kind::SetPass1Dlg, std::string(title), {}, {}}, &password, nullptr);
 }
 
-bool ScriptedPrompts::RunChngPassDlg(PasswordField& oldPassword, PasswordField& newPassword)
+bool ScriptedPrompts::AskPasswordChange(PasswordField& oldPassword, PasswordField& newPassword)
 {
     return Dialog({Kind::ChngPassDlg, "Zmiana hasła Administratora", {}, {}}, &oldPassword, &newPassword);
 }

@@ -45,11 +45,11 @@ public:
     bool ShowErrorMsg(std::string_view text) override { return Message(Kind::Error, text); }
     bool ShowInfoMsg(std::string_view text) override { return Message(Kind::Info, text); }
     bool ShowWarningMsg(std::string_view text) override { return Message(Kind::Warning, text); }
-    bool RunLoginDlg(std::string_view line1, std::string_view line2, std::string_view button,
-                     PasswordField& password) override;
-    bool RunSetPass2Dlg(std::string_view line1, std::string_view line2, PasswordField& password) override;
-    bool RunSetPass1Dlg(std::string_view title, PasswordField& password) override;
-    bool RunChngPassDlg(PasswordField& oldPassword, PasswordField& newPassword) override;
+    bool AskLoginPassword(std::string_view line1, std::string_view line2, std::string_view button,
+                          PasswordField& password) override;
+    bool AskNewAdminPassword(std::string_view line1, std::string_view line2, PasswordField& password) override;
+    bool AskNewPassword(std::string_view title, PasswordField& password) override;
+    bool AskPasswordChange(PasswordField& oldPassword, PasswordField& newPassword) override;
 
     static PasswordField Field(const std::string& password);
 

@@ -24,7 +24,7 @@ struct SilentCycle {
     void Pass(int n = 1)
     {
         for (int i = 0; i < n; ++i) {
-            cycle.ZelTimerTimer();
+            cycle.Tick();
             install.clock.AdvanceMs(PollCycle::kTickMs);
         }
     }

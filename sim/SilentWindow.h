@@ -8,7 +8,7 @@ namespace qozel::sim {
 // cycle where only its work counts (benchmarks, fuzzing).
 class SilentView final : public WindowView {
 public:
-    int ShownTab() const override { return ReadersTab; }
+    Tab ShownTab() const override { return Tab::Readers; }
     void SetTimerEnabled(bool) override {}
     void Redraw() override {}
     void Diagnostic(std::string_view) override {}

@@ -81,7 +81,7 @@ int main(int argc, char** argv)
     // The devices found, a card at the second bus entry, its row selected.
     auto passes = [&](int n) {
         for (int i = 0; i < n; ++i) {
-            window.Cycle().ZelTimerTimer();
+            window.Cycle().Tick();
             clock.AdvanceMs(qozel::PollCycle::kTickMs);
         }
     };
@@ -96,7 +96,7 @@ int main(int argc, char** argv)
     auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("AllSheetPgCtrl"));
     bool saved = tabs != nullptr && tabs->count() == static_cast<int>(std::size(files));
     for (int tab = 0; saved && tab < tabs->count(); ++tab) {
-        if (tab == qozel::WindowView::LogTab)
+        if (tab == static_cast<int>(qozel::WindowView::Tab::Log))
             WalkTest(installation, window.Cycle(), passes);
         tabs->setCurrentIndex(tab);
         window.Redraw();

@@ -36,7 +36,7 @@ void CardsTab::PollCardsTab()
 
 void CardsTab::RefreshCardsTab()
 {
-    if (cycle_.view().ShownTab() != WindowView::CardsTab)
+    if (cycle_.view().ShownTab() != WindowView::Tab::Cards)
         return;
     const ZelDevSet& devices = cycle_.devices;
     fields_.programmer = ProgrammerPane(devices.prgr, devices.ar.keySignature);

@@ -35,7 +35,7 @@ void KeyTab::PollKeyTab()
 
 void KeyTab::RefreshKeyTab()
 {
-    if (cycle_.view().ShownTab() != WindowView::KeyTab)
+    if (cycle_.view().ShownTab() != WindowView::Tab::Key)
         return;
     const ZelDevSet& devices = cycle_.devices;
     fields_.editable = !devices.ar.IsOpen() || devices.ar.State() != ArkanState::Target;

@@ -28,10 +28,10 @@ PollCycle::~PollCycle() = default;
 
 bool PollCycle::ReadersTabShown() const
 {
-    return view_.ShownTab() == WindowView::ReadersTab;
+    return view_.ShownTab() == WindowView::Tab::Readers;
 }
 
-void PollCycle::ZelTimerTimer()
+void PollCycle::Tick()
 {
     // A tick delivered by the nested loop of a box shown in a pass or an
     // action would interleave two exchanges on one device.
@@ -74,10 +74,10 @@ void PollCycle::NoteDevices()
 
 void PollCycle::DeviceSlot(DevKind kind)
 {
-    const int presence = devices.PollPresence(kind);
-    if (presence != 0)
+    const ZelDevSet::Presence presence = devices.PollPresence(kind);
+    if (presence != ZelDevSet::Presence::Unchanged)
         RefreshShownTab();
-    if (presence != 1)
+    if (presence != ZelDevSet::Presence::Opened)
         return;
     bool upgraded = false;
     switch (kind) {
@@ -255,16 +255,16 @@ void PollCycle::MaintainReaders()
 void PollCycle::RefreshShownTab()
 {
     switch (view_.ShownTab()) {
-    case WindowView::ReadersTab:
+    case WindowView::Tab::Readers:
         pane.PollReadersTab();
         break;
-    case WindowView::CardsTab:
+    case WindowView::Tab::Cards:
         cardsTab.PollCardsTab();
         break;
-    case WindowView::KeyTab:
+    case WindowView::Tab::Key:
         keyTab.PollKeyTab();
         break;
-    case WindowView::RecoveryTab:
+    case WindowView::Tab::Recovery:
         recoveryTab.PollRecoveryTab();
         break;
     default:
@@ -330,7 +330,7 @@ void PollCycle::EndUserFunction()
     view_.SetTimerEnabled(pollRunning);
 }
 
-void PollCycle::StartStopBtnClick()
+void PollCycle::ToggleRunning()
 {
     pollRunning = !pollRunning;
     view_.SetTimerEnabled(pollRunning);
@@ -341,7 +341,7 @@ void PollCycle::StartBackupCardWait()
     backupCardDeadlineUs_ = clock_.Microseconds() + kBackupCardWaitUs;
 }
 
-void PollCycle::FormClose()
+void PollCycle::Close()
 {
     // Readers left in backup-card reading mode would no longer read ordinary cards.
     if (manager.IsOpen() && (backupCardDeadlineUs_ != 0 || normalReadingOwed_)) {

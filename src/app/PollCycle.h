@@ -61,8 +61,8 @@ public:
     // Destruction closes the keyboard reader, programmer, Arkan, then the Manager.
     ~PollCycle();
 
-    // Timer tick: one poll pass. Never throws.
-    void ZelTimerTimer();
+    // The poll timer's tick: one poll pass. Never throws.
+    void Tick();
     // One Manager pass. Never throws.
     void ManagerTick();
     void RefreshShownTab();
@@ -71,9 +71,11 @@ public:
     bool CheckManagerContinuity();
     void BeginUserFunction();
     void EndUserFunction();
-    void StartStopBtnClick();
-    // The window's close box: closes the Manager, the Arkan and the programmer.
-    void FormClose();
+    // Stops or restarts the poll timer.
+    void ToggleRunning();
+    // The window closes: the readers back to normal reading, then the
+    // Manager, the Arkan and the programmer closed.
+    void Close();
 
     // The backup-card wait: the readers were put into backup-card reading
     // mode; the first backup card's certificate is stored in the Arkan and the

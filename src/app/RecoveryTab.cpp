@@ -59,7 +59,7 @@ void RecoveryTab::PollRecoveryTab()
 
 void RecoveryTab::RefreshRecoveryTab()
 {
-    if (cycle_.view().ShownTab() != WindowView::RecoveryTab)
+    if (cycle_.view().ShownTab() != WindowView::Tab::Recovery)
         return;
     fields_.arkanPresent = cycle_.devices.ar.IsOpen();
     fields_.programmerPresent = cycle_.devices.prgr.IsOpen();
@@ -121,7 +121,7 @@ void RecoveryTab::RecoverArAccess()
     Key16 key;
     {
         PasswordField password;
-        if (!prompts.RunSetPass2Dlg(texts::kRecoverLine1, texts::kRecoverLine2, password))
+        if (!prompts.AskNewAdminPassword(texts::kRecoverLine1, texts::kRecoverLine2, password))
             return;
         key = DeriveKey(kAdminUser, password);
     }

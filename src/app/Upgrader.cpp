@@ -39,6 +39,22 @@ void Forget(QoHID& device)
 
 } // namespace
 
+template <class Step>
+bool Upgrader::RunSteps(Step&& step)
+{
+    for (;;) {
+        const int progress = step();
+        if (progress < 0) {
+            prompts_.ShowErrorMsg(kUpgradeFailedText);
+            box_.Close();
+            return false;
+        }
+        if (progress >= 100)
+            return true;
+        box_.SetProgress(progress);
+    }
+}
+
 template <class Device>
 bool Upgrader::UpgradeDevice(Device& device, std::string_view title)
 {
@@ -49,18 +65,9 @@ bool Upgrader::UpgradeDevice(Device& device, std::string_view title)
     box_.Show(SoftLine(title, soft), std::to_string(version), kDeviceBarMax);
     bool upgraded = false;
     try {
-        for (;;) {
-            const int progress = device.UpgradeStep();
-            if (progress < 0) {
-                // The device refused and keeps its firmware; it stays open.
-                prompts_.ShowErrorMsg(kUpgradeFailedText);
-                box_.Close();
-                return false;
-            }
-            if (progress >= 100)
-                break;
-            box_.SetProgress(progress);
-        }
+        // A device that refused keeps its firmware and stays open.
+        if (!RunSteps([&] { return device.UpgradeStep(); }))
+            return false;
         for (int position = 100; position <= kDeviceBarMax; position += kFinishStep) {
             box_.SetProgress(position);
             clock_.SleepMs(kFinishPauseMs);
@@ -114,17 +121,8 @@ bool Upgrader::UpgradeReader(ZelManager& manager, int index)
     box_.Show(SoftLine("Czytnik " + ShortName(reader.info), reader.info.soft), std::to_string(version),
               kReaderBarMax);
     try {
-        for (;;) {
-            const int progress = manager.UpgradeReaderStep(index);
-            if (progress < 0) {
-                prompts_.ShowErrorMsg(kUpgradeFailedText);
-                box_.Close();
-                return true;
-            }
-            if (progress >= 100)
-                break;
-            box_.SetProgress(progress);
-        }
+        if (!RunSteps([&] { return manager.UpgradeReaderStep(index); }))
+            return true;
     } catch (const WUsbErr&) {
         prompts_.ShowErrorMsg(kUpgradeFailedText);
         box_.Close();

@@ -35,6 +35,10 @@ public:
 private:
     template <class Device>
     bool UpgradeDevice(Device& device, std::string_view title);
+    // Runs `step` until it reports 100 %, moving the bar. False when the
+    // device refused a step: the message is shown and the box closed.
+    template <class Step>
+    bool RunSteps(Step&& step);
 
     UpgradeBox& box_;
     Prompts& prompts_;

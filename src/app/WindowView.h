@@ -8,12 +8,12 @@ namespace qozel {
 // implements it; tests record it.
 class WindowView {
 public:
-    // Tab indices of the page control.
-    enum Tab : int { ReadersTab = 0, CardsTab = 1, KeyTab = 2, RecoveryTab = 3, LogTab = 4 };
+    // The page control's tabs, in the order of their indices.
+    enum class Tab { Readers, Cards, Key, Recovery, Log };
 
     virtual ~WindowView() = default;
 
-    virtual int ShownTab() const = 0;
+    virtual Tab ShownTab() const = 0;
     virtual void SetTimerEnabled(bool enabled) = 0;
     // Draws at once what the models changed since the last drawing. The
     // window's prompts and upgrade box call it before they open, so that no

@@ -95,17 +95,17 @@ decltype(auto) ZelDevSet::WithDevice(DevKind kind, F&& f)
 }
 
 template <class Device>
-int ZelDevSet::Poll(Device& device, DevKind kind)
+ZelDevSet::Presence ZelDevSet::Poll(Device& device, DevKind kind)
 {
     bool& warnTwoArmed = warnTwoArmed_[static_cast<int>(kind)];
     try {
         if (device.IsOpen()) {
             device.ReadState();
-            return 0;
+            return Presence::Unchanged;
         }
         if (!device.Open()) {
             warnTwoArmed = true;
-            return 0;
+            return Presence::Unchanged;
         }
         // A device this program holds open cannot be opened again, so a second
         // object of the kind opens something only when a second device is attached.
@@ -121,18 +121,18 @@ int ZelDevSet::Poll(Device& device, DevKind kind)
             warnTwoArmed = false;
             probe.Close();
             Forget(device);
-            return 0;
+            return Presence::Unchanged;
         }
         warnTwoArmed = true;
         Initialise(device);
-        return 1;
+        return Presence::Opened;
     } catch (const typename DeviceError<Device>::Type&) {
         Forget(device);
-        return -1;
+        return Presence::Dropped;
     }
 }
 
-int ZelDevSet::PollPresence(DevKind kind)
+ZelDevSet::Presence ZelDevSet::PollPresence(DevKind kind)
 {
     return WithDevice(kind, [&](auto& device) { return Poll(device, kind); });
 }

@@ -34,9 +34,13 @@ public:
     ~ZelDevSet();
 
     // Presence.
-    // 1 = a single device was newly opened and initialised; 0 = nothing new;
-    // -1 = a device error dropped the device. Shows only the one-device warning.
-    int PollPresence(DevKind kind);
+    enum class Presence {
+        Unchanged,  // nothing new: still open, still absent, or a second device refused
+        Opened,     // a single device was newly opened and initialised
+        Dropped,    // a device error dropped the device
+    };
+    // Shows only the one-device warning.
+    Presence PollPresence(DevKind kind);
     // True when the device is open afterwards; else shows its no-connection message.
     bool EnsurePresent(DevKind kind);
     // After a device error: forgets the device and shows its no-connection message.
@@ -96,7 +100,7 @@ private:
     static const KindTexts& TextsOf(DevKind kind) noexcept;
 
     template <class Device>
-    int Poll(Device& device, DevKind kind);
+    Presence Poll(Device& device, DevKind kind);
     template <class F>
     decltype(auto) WithDevice(DevKind kind, F&& f);
     // Runs `step` (true = done; a refusal shows its own message and gives

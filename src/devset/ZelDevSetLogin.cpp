@@ -37,8 +37,8 @@ bool ZelDevSet::LogInDevices(bool arkanOnly)
     {
         PasswordField password;
         const bool ok = plan.dialog == LoginDialog::SetPassword
-                            ? prompts_.RunSetPass2Dlg(plan.line1, plan.line2, password)
-                            : prompts_.RunLoginDlg(plan.line1, plan.line2, plan.button, password);
+                            ? prompts_.AskNewAdminPassword(plan.line1, plan.line2, password)
+                            : prompts_.AskLoginPassword(plan.line1, plan.line2, plan.button, password);
         if (!ok)
             return false;
         key = DeriveKey(kAdminUser, password);

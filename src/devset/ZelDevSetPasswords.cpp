@@ -68,7 +68,7 @@ bool ZelDevSet::SetSecondaryPassword(Device& device, DevKind kind)
     Key16 key;
     {
         PasswordField password;
-        if (!prompts_.RunSetPass1Dlg(t.secondaryTitle, password))
+        if (!prompts_.AskNewPassword(t.secondaryTitle, password))
             return false;
         key = DeriveKey(t.secondaryUser, password);
     }
@@ -99,7 +99,7 @@ bool ZelDevSet::ChangeAdminPassword(Device& device, DevKind kind)
     {
         PasswordField oldPassword;
         PasswordField newPassword;
-        if (!prompts_.RunChngPassDlg(oldPassword, newPassword))
+        if (!prompts_.AskPasswordChange(oldPassword, newPassword))
             return false;
         oldKey = DeriveKey(kAdminUser, oldPassword);
         newKey = DeriveKey(kAdminUser, newPassword);

@@ -20,12 +20,16 @@ public:
 
     // Each returns true when the dialog was closed with OK; only then are the
     // password fields written.
-    virtual bool RunLoginDlg(std::string_view line1, std::string_view line2,
-                             std::string_view buttonCaption, PasswordField& password) = 0;
-    virtual bool RunSetPass2Dlg(std::string_view line1, std::string_view line2,
-                                PasswordField& password) = 0;
-    virtual bool RunSetPass1Dlg(std::string_view title, PasswordField& password) = 0;
-    virtual bool RunChngPassDlg(PasswordField& oldPassword, PasswordField& newPassword) = 0;
+    // The administrator's password, to log in.
+    virtual bool AskLoginPassword(std::string_view line1, std::string_view line2,
+                                  std::string_view buttonCaption, PasswordField& password) = 0;
+    // A first administrator password, typed twice.
+    virtual bool AskNewAdminPassword(std::string_view line1, std::string_view line2,
+                                     PasswordField& password) = 0;
+    // A new password of another user (programmer's user, Arkan's installer), typed twice.
+    virtual bool AskNewPassword(std::string_view title, PasswordField& password) = 0;
+    // The old administrator password and the new one, typed twice.
+    virtual bool AskPasswordChange(PasswordField& oldPassword, PasswordField& newPassword) = 0;
 };
 
 } // namespace qozel

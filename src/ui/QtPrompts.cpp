@@ -58,27 +58,27 @@ bool QtPrompts::ShowWarningMsg(std::string_view text)
     return qozel::ShowWarningMsg(mainWindow_, text);
 }
 
-bool QtPrompts::RunLoginDlg(std::string_view line1, std::string_view line2,
-                            std::string_view buttonCaption, PasswordField& password)
+bool QtPrompts::AskLoginPassword(std::string_view line1, std::string_view line2,
+                                 std::string_view buttonCaption, PasswordField& password)
 {
     DrawWindow();
     return MadeOnFirstUse(loginDlg_, mainWindow_).Run(line1, line2, buttonCaption, password);
 }
 
-bool QtPrompts::RunSetPass2Dlg(std::string_view line1, std::string_view line2,
-                               PasswordField& password)
+bool QtPrompts::AskNewAdminPassword(std::string_view line1, std::string_view line2,
+                                    PasswordField& password)
 {
     DrawWindow();
     return MadeOnFirstUse(setPass2Dlg_, mainWindow_).Run(line1, line2, password);
 }
 
-bool QtPrompts::RunSetPass1Dlg(std::string_view title, PasswordField& password)
+bool QtPrompts::AskNewPassword(std::string_view title, PasswordField& password)
 {
     DrawWindow();
     return MadeOnFirstUse(setPass1Dlg_, mainWindow_).Run(title, password);
 }
 
-bool QtPrompts::RunChngPassDlg(PasswordField& oldPassword, PasswordField& newPassword)
+bool QtPrompts::AskPasswordChange(PasswordField& oldPassword, PasswordField& newPassword)
 {
     DrawWindow();
     return MadeOnFirstUse(chngPassDlg_, mainWindow_).Run(oldPassword, newPassword);

@@ -33,12 +33,12 @@ public:
     bool ShowInfoMsg(std::string_view text) override;
     bool ShowWarningMsg(std::string_view text) override;
 
-    bool RunLoginDlg(std::string_view line1, std::string_view line2,
-                     std::string_view buttonCaption, PasswordField& password) override;
-    bool RunSetPass2Dlg(std::string_view line1, std::string_view line2,
-                        PasswordField& password) override;
-    bool RunSetPass1Dlg(std::string_view title, PasswordField& password) override;
-    bool RunChngPassDlg(PasswordField& oldPassword, PasswordField& newPassword) override;
+    bool AskLoginPassword(std::string_view line1, std::string_view line2,
+                          std::string_view buttonCaption, PasswordField& password) override;
+    bool AskNewAdminPassword(std::string_view line1, std::string_view line2,
+                             PasswordField& password) override;
+    bool AskNewPassword(std::string_view title, PasswordField& password) override;
+    bool AskPasswordChange(PasswordField& oldPassword, PasswordField& newPassword) override;
 
 private:
     void DrawWindow();

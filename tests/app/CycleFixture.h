@@ -19,14 +19,14 @@ namespace qozel::test {
 // the notes it was given.
 class RecordingView final : public WindowView {
 public:
-    int ShownTab() const override { return tab; }
+    Tab ShownTab() const override { return tab; }
     void SetTimerEnabled(bool enabled) override { timerEnabled = enabled; }
     void Redraw() override { ++redraws; }
     void Diagnostic(std::string_view text) override { diagnostics.emplace_back(text); }
     void ShowPermissionHint(std::string_view text) override { permissionHint = text; }
     void AnimateProgress(SuccessBar bar) override { animations.push_back(bar); }
 
-    int tab = ReadersTab;
+    Tab tab = Tab::Readers;
     bool timerEnabled = false;
     int redraws = 0;
     std::vector<std::string> diagnostics;
@@ -83,7 +83,7 @@ struct CycleRig {
     void Pass(int n = 1)
     {
         for (int i = 0; i < n; ++i) {
-            cycle.ZelTimerTimer();
+            cycle.Tick();
             install.clock.AdvanceMs(PollCycle::kTickMs);
         }
     }

@@ -219,7 +219,7 @@ TEST_F(BackupCardWait, AShortCertificateOrOneWithoutAWaitIsIgnored)
 
 TEST_F(BackupCardWait, ClosingTheWindowReturnsTheReadersToNormalReadingOnly)
 {
-    cycle.FormClose();
+    cycle.Close();
     EXPECT_THAT(ManagerCodes(), ElementsAre(kReadingMode));
     EXPECT_FALSE(cycle.manager.IsOpen());
 }
@@ -230,7 +230,7 @@ TEST_F(CycleTest, ClosingTheWindowSendsNothingAndClosesManagerArkanAndProgrammer
     for (auto* model : std::initializer_list<sim::SimDeviceModel*>{install.manager.get(), install.arkan.get(),
                                                                     install.programmer.get()})
         model->ClearRequests();
-    cycle.FormClose();
+    cycle.Close();
     EXPECT_FALSE(cycle.manager.IsOpen());
     EXPECT_FALSE(cycle.devices.ar.IsOpen());
     EXPECT_FALSE(cycle.devices.prgr.IsOpen());
@@ -247,11 +247,11 @@ TEST_F(CycleTest, NoPassStartsDuringAUserActionAndTheTimerResumesAfterIt)
     {
         UserFunction action(cycle);
         EXPECT_FALSE(view.timerEnabled);
-        cycle.ZelTimerTimer();
+        cycle.Tick();
         EXPECT_TRUE(install.manager->requests().empty());
     }
     EXPECT_TRUE(view.timerEnabled);
-    cycle.StartStopBtnClick();
+    cycle.ToggleRunning();
     EXPECT_FALSE(view.timerEnabled);
     Pass();
     EXPECT_FALSE(view.timerEnabled);

@@ -46,7 +46,7 @@ public:
         // A tick delivered while a box is open must not start a pass.
         prompts.whileShown = [this](const sim::ScriptedPrompts::Shown&) {
             const int before = plan_->seen;
-            cycle.ZelTimerTimer();
+            cycle.Tick();
             nestedPassRan_ = nestedPassRan_ || plan_->seen != before;
         };
     }
@@ -99,7 +99,7 @@ private:
             break;
         case 9: UserAction(); break;
         case 10:
-            view.tab = Roll(4);
+            view.tab = static_cast<WindowView::Tab>(Roll(4));
             cycle.RefreshShownTab();
             break;
         default: break;  // most passes see nothing new

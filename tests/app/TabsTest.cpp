@@ -24,7 +24,7 @@ protected:
         install.programmer->PreloadKeys(masterKey, 0x5EED, true);
         Pass(3);
     }
-    void Show(int tab)
+    void Show(WindowView::Tab tab)
     {
         view.tab = tab;
         cycle.RefreshShownTab();
@@ -59,7 +59,7 @@ TEST_F(Tabs, PanesShowTheDevicesAndASignatureMismatch)
     sim::ArkanModel::MasterKey key;
     key.signature = 0x1111;
     ReopenArkanWith(key);
-    Show(WindowView::CardsTab);
+    Show(WindowView::Tab::Cards);
     const DevicePane& programmer = cards.Fields().programmer;
     EXPECT_EQ(programmer.line, "Programator QO-G30 Nr: 563, Soft: 5");
     EXPECT_EQ(programmer.keys, "tymczasowe");
@@ -74,7 +74,7 @@ TEST_F(Tabs, PanesShowTheDevicesAndASignatureMismatch)
 
 TEST_F(Tabs, ProgrammingACardLogsInFirstAndShowsItsUid)
 {
-    Show(WindowView::CardsTab);
+    Show(WindowView::Tab::Cards);
     install.programmer->PlaceCard(sim::SimCard::Blank(kCardUid));
     prompts.AnswerDialog(kPassword);
     cards.TagProgrTagBtnClick();  // both edits empty: department 0, index 0
@@ -90,7 +90,7 @@ TEST_F(Tabs, ProgrammingACardLogsInFirstAndShowsItsUid)
 
 TEST_F(Tabs, CardOperationsReportTheCardsResult)
 {
-    Show(WindowView::CardsTab);
+    Show(WindowView::Tab::Cards);
     prompts.AnswerDialog(kPassword);
     cards.TagProgrTagBtnClick();
     sim::SimCard foreign = sim::SimCard::Blank(kCardUid);
@@ -107,7 +107,7 @@ TEST_F(Tabs, CardOperationsReportTheCardsResult)
 
 TEST_F(Tabs, TheKeyboardReaderConfigurationComesFromTheControls)
 {
-    Show(WindowView::CardsTab);
+    Show(WindowView::Tab::Cards);
     cards.TagWrCfgBtnClick();
     cards.Fields().outputFields[3].separatorItem = 6;  // ":" before the index, whose field is off
     cards.Fields().endItem = 13;                       // "|" at the end
@@ -121,7 +121,7 @@ TEST_F(Tabs, TheKeyboardReaderConfigurationComesFromTheControls)
 
 TEST_F(Tabs, SixteenClicksFillTheGrainAndChangeItsLabelOnce)
 {
-    Show(WindowView::KeyTab);
+    Show(WindowView::Tab::Key);
     FillGrain(15);
     EXPECT_EQ(cycle.keyTab.Fields().level, 60);
     cycle.keyTab.KeyGenKeyMiBtnClick();
@@ -140,7 +140,7 @@ TEST_F(Tabs, SixteenClicksFillTheGrainAndChangeItsLabelOnce)
 
 TEST_F(Tabs, WithoutTheSystemsRandomBytesNoKeyIsGenerated)
 {
-    Show(WindowView::KeyTab);
+    Show(WindowView::Tab::Key);
     FillGrain(16);
     cycle.grain.UseRandomSource([](std::span<std::uint8_t>) { throw std::runtime_error("no entropy"); });
     cycle.keyTab.KeyGenKeyMiBtnClick();
@@ -150,7 +150,7 @@ TEST_F(Tabs, WithoutTheSystemsRandomBytesNoKeyIsGenerated)
 
 TEST_F(Tabs, ATargetKeyWarningClosedWithoutOkStoresNothingAndKeepsTheKey)
 {
-    Show(WindowView::KeyTab);
+    Show(WindowView::Tab::Key);
     FillGrain(16);
     cycle.keyTab.KeyGenKeyMiBtnClick();
     cycle.keyTab.Fields().target = true;
@@ -178,14 +178,14 @@ TEST_F(Tabs, RecoveringATemporaryKeyArkanResetsItWithoutAnyDialogAndDropsItsSign
     key.signature = 0x4444;
     ReopenArkanWith(key);
     ASSERT_EQ(install.manager->keySignature, 0x4444u);
-    Show(WindowView::RecoveryTab);
+    Show(WindowView::Tab::Recovery);
     cycle.recoveryTab.OdzArPassSetBtnClick();
     EXPECT_EQ(prompts.Messages(), std::vector<std::string>{"Arkan został przywrócony do ustawień fabrycznych."});
     EXPECT_EQ(prompts.shown.size(), 1u);
     EXPECT_FALSE(install.arkan->masterKey().has_value());
     Pass();
     EXPECT_EQ(install.manager->keySignature, 0u);
-    Show(WindowView::KeyTab);
+    Show(WindowView::Tab::Key);
     EXPECT_EQ(cycle.keyTab.Fields().arkan.signature, "--------");
 }
 
@@ -240,7 +240,7 @@ TEST_F(RestoreFromBackupCard, ACardPresentedStoresTheMasterKeyAndEndsBackupReadi
     // The restored key's signature reaches the Manager and the key tab at the next pass.
     Pass();
     EXPECT_EQ(install.manager->keySignature, 0xABCDu);
-    Show(WindowView::KeyTab);
+    Show(WindowView::Tab::Key);
     EXPECT_EQ(cycle.keyTab.Fields().arkan.signature, "0000ABCD");
 }
 

@@ -121,8 +121,8 @@ protected:
     {
         arDevice = PlugArkan(arkan);
         prDevice = PlugProgrammer(programmer);
-        ASSERT_EQ(set.PollPresence(DevKind::Arkan), 1);
-        ASSERT_EQ(set.PollPresence(DevKind::Programmer), 1);
+        ASSERT_EQ(set.PollPresence(DevKind::Arkan), ZelDevSet::Presence::Opened);
+        ASSERT_EQ(set.PollPresence(DevKind::Programmer), ZelDevSet::Presence::Opened);
         arkan->ClearRequests();
         programmer->ClearRequests();
     }

@@ -40,13 +40,13 @@ protected:
             if (a == HasPassword)
                 GiveAdminPassword(arkan->login, kPassword);
             arDevice = PlugArkan(arkan);
-            ASSERT_EQ(set.PollPresence(DevKind::Arkan), 1);
+            ASSERT_EQ(set.PollPresence(DevKind::Arkan), ZelDevSet::Presence::Opened);
         }
         if (b != Absent) {
             if (b == HasPassword)
                 GiveAdminPassword(programmer->login, kPassword);
             prDevice = PlugProgrammer(programmer);
-            ASSERT_EQ(set.PollPresence(DevKind::Programmer), 1);
+            ASSERT_EQ(set.PollPresence(DevKind::Programmer), ZelDevSet::Presence::Opened);
         }
         sent.clear();
     }

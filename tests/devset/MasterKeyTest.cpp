@@ -16,7 +16,7 @@ protected:
     {
         GiveAdminPassword(arkan->login, kPassword);
         arDevice = PlugArkan(arkan);
-        ASSERT_EQ(set.PollPresence(DevKind::Arkan), 1);
+        ASSERT_EQ(set.PollPresence(DevKind::Arkan), ZelDevSet::Presence::Opened);
         for (int click = 0; click < 16; ++click) {
             clock.AdvanceUs(1234);
             grain.MixClick(10 + click, 20 + click);

@@ -18,10 +18,10 @@ TEST_F(Presence, NewDeviceIsLoggedOutAndRefreshedOnceThenOnlyReadState)
     arkan->PreloadMasterKey(key);
     PlugArkan(arkan);
 
-    EXPECT_EQ(set.PollPresence(DevKind::Arkan), 1);
+    EXPECT_EQ(set.PollPresence(DevKind::Arkan), ZelDevSet::Presence::Opened);
     EXPECT_THAT(Codes(*arkan), ElementsAre(108, 77, 115));
     EXPECT_EQ(set.ar.keySignature, 0x6543'2100u);
-    EXPECT_EQ(set.PollPresence(DevKind::Arkan), 0);
+    EXPECT_EQ(set.PollPresence(DevKind::Arkan), ZelDevSet::Presence::Unchanged);
     EXPECT_THAT(Codes(*arkan), ElementsAre(108, 77, 115, 77));
     EXPECT_THAT(Messages(), IsEmpty());
 }
@@ -29,15 +29,15 @@ TEST_F(Presence, NewDeviceIsLoggedOutAndRefreshedOnceThenOnlyReadState)
 TEST_F(Presence, ProgrammerWithoutKeysIsNotAskedForItsSignature)
 {
     PlugProgrammer(programmer);
-    EXPECT_EQ(set.PollPresence(DevKind::Programmer), 1);
+    EXPECT_EQ(set.PollPresence(DevKind::Programmer), ZelDevSet::Presence::Opened);
     EXPECT_THAT(Codes(*programmer), ElementsAre(108, 77));
     EXPECT_EQ(set.prgr.keySignature, 0u);
 }
 
 TEST_F(Presence, NoDeviceIsNothingNewAndEnsurePresentReportsIt)
 {
-    EXPECT_EQ(set.PollPresence(DevKind::Arkan), 0);
-    EXPECT_EQ(set.PollPresence(DevKind::KbReader), 0);
+    EXPECT_EQ(set.PollPresence(DevKind::Arkan), ZelDevSet::Presence::Unchanged);
+    EXPECT_EQ(set.PollPresence(DevKind::KbReader), ZelDevSet::Presence::Unchanged);
     EXPECT_THAT(Messages(), IsEmpty());
 
     EXPECT_FALSE(set.EnsurePresent(DevKind::Arkan));
@@ -53,7 +53,7 @@ TEST_F(Presence, TwoArkansAreWarnedOnceAndNeitherIsUsed)
     auto secondDevice = PlugArkan(second);
 
     for (int tick = 0; tick < 3; ++tick)
-        EXPECT_EQ(set.PollPresence(DevKind::Arkan), 0);
+        EXPECT_EQ(set.PollPresence(DevKind::Arkan), ZelDevSet::Presence::Unchanged);
     EXPECT_THAT(Messages(), ElementsAre(texts::kArOneDevice));
     EXPECT_FALSE(set.ar.IsOpen());
     EXPECT_FALSE(set.ar.info.HasDevice());
@@ -66,13 +66,13 @@ TEST_F(Presence, TwoArkansAreWarnedOnceAndNeitherIsUsed)
 
     // One removed: the remaining one is opened and logged out, the warning re-armed.
     usb.Detach(*secondDevice);
-    EXPECT_EQ(set.PollPresence(DevKind::Arkan), 1);
+    EXPECT_EQ(set.PollPresence(DevKind::Arkan), ZelDevSet::Presence::Opened);
     EXPECT_THAT(Codes(*arkan), ElementsAre(108, 77));
 
     // Plugged back while the first was dropped: warned again.
     set.ar.Close();
     PlugArkan(second);
-    EXPECT_EQ(set.PollPresence(DevKind::Arkan), 0);
+    EXPECT_EQ(set.PollPresence(DevKind::Arkan), ZelDevSet::Presence::Unchanged);
     EXPECT_THAT(Messages(), ElementsAre(texts::kArOneDevice, texts::kArNoConnection, texts::kArOneDevice));
 }
 
@@ -80,13 +80,13 @@ TEST_F(Presence, WarningRearmedWhenNoDeviceIsFound)
 {
     auto first = PlugProgrammer(programmer);
     auto second = PlugProgrammer(std::make_shared<sim::ProgrammerModel>(0x0777));
-    EXPECT_EQ(set.PollPresence(DevKind::Programmer), 0);
+    EXPECT_EQ(set.PollPresence(DevKind::Programmer), ZelDevSet::Presence::Unchanged);
     usb.Detach(*first);
     usb.Detach(*second);
-    EXPECT_EQ(set.PollPresence(DevKind::Programmer), 0);
+    EXPECT_EQ(set.PollPresence(DevKind::Programmer), ZelDevSet::Presence::Unchanged);
     PlugProgrammer(programmer);
     PlugProgrammer(std::make_shared<sim::ProgrammerModel>(0x0777));
-    EXPECT_EQ(set.PollPresence(DevKind::Programmer), 0);
+    EXPECT_EQ(set.PollPresence(DevKind::Programmer), ZelDevSet::Presence::Unchanged);
     EXPECT_THAT(Messages(), ElementsAre(texts::kPrgrOneDevice, texts::kPrgrOneDevice));
 }
 
@@ -105,11 +105,11 @@ TEST_F(Presence, DeviceThatStopsAnsweringIsDroppedSilentlyAndReopenedByEnsurePre
     key.signature = 77;
     arkan->PreloadMasterKey(key);
     PlugArkan(arkan);
-    ASSERT_EQ(set.PollPresence(DevKind::Arkan), 1);
+    ASSERT_EQ(set.PollPresence(DevKind::Arkan), ZelDevSet::Presence::Opened);
     ASSERT_EQ(set.ar.keySignature, 77u);
 
     arkan->faults.silent = true;
-    EXPECT_EQ(set.PollPresence(DevKind::Arkan), -1);
+    EXPECT_EQ(set.PollPresence(DevKind::Arkan), ZelDevSet::Presence::Dropped);
     EXPECT_FALSE(set.ar.IsOpen());
     EXPECT_EQ(set.ar.keySignature, 0u);
     EXPECT_FALSE(set.ar.info.HasDevice());
@@ -129,7 +129,7 @@ TEST_F(Presence, DeviceThatStopsAnsweringIsDroppedSilentlyAndReopenedByEnsurePre
 TEST_F(Presence, EnsurePresentReopensADeviceDroppedByItsOwnFirstPoll)
 {
     arDevice = PlugArkan(arkan);
-    ASSERT_EQ(set.PollPresence(DevKind::Arkan), 1);
+    ASSERT_EQ(set.PollPresence(DevKind::Arkan), ZelDevSet::Presence::Opened);
     arDevice = Replug(arDevice);
     arkan->ClearRequests();
     EXPECT_TRUE(set.EnsurePresent(DevKind::Arkan));
@@ -180,12 +180,12 @@ TEST_F(Presence, ClosingTheSetSendsNothingAndReleasesEveryDevice)
     PlugKbReader(kbReader);
     {
         ZelDevSet first(usb, hid, clock, prompts);
-        ASSERT_EQ(first.PollPresence(DevKind::Arkan), 1);
-        ASSERT_EQ(first.PollPresence(DevKind::Programmer), 1);
-        ASSERT_EQ(first.PollPresence(DevKind::KbReader), 1);
+        ASSERT_EQ(first.PollPresence(DevKind::Arkan), ZelDevSet::Presence::Opened);
+        ASSERT_EQ(first.PollPresence(DevKind::Programmer), ZelDevSet::Presence::Opened);
+        ASSERT_EQ(first.PollPresence(DevKind::KbReader), ZelDevSet::Presence::Opened);
         // Held by `first`, so another set finds none of them.
-        EXPECT_EQ(set.PollPresence(DevKind::Arkan), 0);
-        EXPECT_EQ(set.PollPresence(DevKind::KbReader), 0);
+        EXPECT_EQ(set.PollPresence(DevKind::Arkan), ZelDevSet::Presence::Unchanged);
+        EXPECT_EQ(set.PollPresence(DevKind::KbReader), ZelDevSet::Presence::Unchanged);
         arkan->ClearRequests();
         programmer->ClearRequests();
         kbReader->ClearRequests();
@@ -193,9 +193,9 @@ TEST_F(Presence, ClosingTheSetSendsNothingAndReleasesEveryDevice)
     EXPECT_THAT(arkan->requests(), IsEmpty());
     EXPECT_THAT(programmer->requests(), IsEmpty());
     EXPECT_THAT(kbReader->requests(), IsEmpty());
-    EXPECT_EQ(set.PollPresence(DevKind::Arkan), 1);
-    EXPECT_EQ(set.PollPresence(DevKind::Programmer), 1);
-    EXPECT_EQ(set.PollPresence(DevKind::KbReader), 1);
+    EXPECT_EQ(set.PollPresence(DevKind::Arkan), ZelDevSet::Presence::Opened);
+    EXPECT_EQ(set.PollPresence(DevKind::Programmer), ZelDevSet::Presence::Opened);
+    EXPECT_EQ(set.PollPresence(DevKind::KbReader), ZelDevSet::Presence::Opened);
 }
 
 } // namespace

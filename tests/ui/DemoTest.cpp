@@ -123,14 +123,14 @@ protected:
     void Tick(int n = 1)
     {
         for (int i = 0; i < n; ++i) {
-            root.Window().Cycle().ZelTimerTimer();
+            root.Window().Cycle().Tick();
             root.Window().Redraw();
             clock.AdvanceMs(PollCycle::kTickMs);
         }
     }
-    void ShowTab(int tab)
+    void ShowTab(WindowView::Tab tab)
     {
-        Main<QTabWidget>("AllSheetPgCtrl")->setCurrentIndex(tab);
+        Main<QTabWidget>("AllSheetPgCtrl")->setCurrentIndex(static_cast<int>(tab));
         Tick();
     }
 
@@ -181,7 +181,7 @@ TEST_F(Demo, AnInstallerGoesFromTheManagerToAProgrammedCard)
 
     // A temporary master key generated and stored in the factory-fresh Arkan:
     // the administrator password is created on the Arkan and the programmer.
-    ShowTab(WindowView::KeyTab);
+    ShowTab(WindowView::Tab::Key);
     for (int i = 0; i < 16; ++i)
         QTest::mousePress(Main<QPlainTextEdit>("KeyGrainMemo")->viewport(), Qt::LeftButton, {},
                           QPoint(5 + 3 * i, 7 + 2 * i));
@@ -193,7 +193,7 @@ TEST_F(Demo, AnInstallerGoesFromTheManagerToAProgrammedCard)
     EXPECT_EQ(installer.messages, std::vector<std::string>{devset_texts::kKeyStored});
 
     // The programmer's keys, then the card programmed with department 12, index 34.
-    ShowTab(WindowView::CardsTab);
+    ShowTab(WindowView::Tab::Cards);
     Main<QPushButton>("TagKeysToPrgrBtn")->click();
     EXPECT_EQ(installation.programmer->keyBits(), 7);
     QTest::keyClicks(Main("TagPrDepEdit"), "12");

@@ -154,7 +154,7 @@ TEST(InstallationReportPdf, HoldsNoneOfTheDemoInstallationsSecrets)
     rig.install.arkan->PreloadMasterKey(key);
     const std::string pin = "1234";
     for (int i = 0; i < 40; ++i) {
-        rig.cycle.ZelTimerTimer();
+        rig.cycle.Tick();
         rig.clock.AdvanceMs(PollCycle::kTickMs);
         if (i > 20)
             rig.install.TypePin(static_cast<std::size_t>(i) % rig.install.ReaderCount(), pin);

@@ -92,14 +92,14 @@ const SpokenCell kSpokenCells[] = {
 // The tabs beside Readers, each with a control of its page that the page
 // disables when drawn with no device attached.
 struct LaterPage {
-    int tab;
+    WindowView::Tab tab;
     const char* control;
 };
 
 const LaterPage kLaterPages[] = {
-    {WindowView::CardsTab, "TagPrgrKeyTxtLbl"},
-    {WindowView::KeyTab, "KeyArKeyTxtLbl"},
-    {WindowView::RecoveryTab, "OdzPrgrResetBtn"},
+    {WindowView::Tab::Cards, "TagPrgrKeyTxtLbl"},
+    {WindowView::Tab::Key, "KeyArKeyTxtLbl"},
+    {WindowView::Tab::Recovery, "OdzPrgrResetBtn"},
 };
 
 using test::ShownText;
@@ -124,7 +124,7 @@ protected:
     // One tick as the timer runs it.
     void Tick()
     {
-        window.Cycle().ZelTimerTimer();
+        window.Cycle().Tick();
         window.Redraw();
     }
 
@@ -232,7 +232,7 @@ TEST_F(MainWindow, TheCardsTabHoldsTheProgrammerAboveTheKeyboardReaderAcrossItsW
 {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    Child<QTabWidget>("AllSheetPgCtrl")->setCurrentIndex(WindowView::CardsTab);
+    Child<QTabWidget>("AllSheetPgCtrl")->setCurrentIndex(static_cast<int>(WindowView::Tab::Cards));
     QApplication::processEvents();
     const QRect programmer = Child("TagPrgrGrpBox")->geometry();
     const QRect reader = Child("TagKbRdBox")->geometry();
@@ -246,15 +246,16 @@ TEST_F(MainWindow, BuildsEachOtherPageWhenItsTabIsFirstShownAndDrawsItThen)
     auto* tabs = Child<QTabWidget>("AllSheetPgCtrl");
     for (const LaterPage& page : kLaterPages) {
         SCOPED_TRACE(page.control);
-        const QString sheet = tabs->widget(page.tab)->objectName();
+        const int index = static_cast<int>(page.tab);
+        const QString sheet = tabs->widget(index)->objectName();
         EXPECT_EQ(window.findChild<QWidget*>(QLatin1String(page.control)), nullptr) << "built before shown";
-        tabs->setCurrentIndex(page.tab);
-        EXPECT_EQ(tabs->currentIndex(), page.tab);
+        tabs->setCurrentIndex(index);
+        EXPECT_EQ(tabs->currentIndex(), index);
         ASSERT_EQ(window.findChildren<QWidget*>(sheet).size(), 1) << "the empty sheet is left";
-        EXPECT_EQ(tabs->widget(page.tab)->objectName(), sheet);
+        EXPECT_EQ(tabs->widget(index)->objectName(), sheet);
         QWidget* control = Child(page.control);
         ASSERT_NE(control, nullptr);
-        EXPECT_TRUE(tabs->widget(page.tab)->isAncestorOf(control));
+        EXPECT_TRUE(tabs->widget(index)->isAncestorOf(control));
         EXPECT_FALSE(control->isEnabled()) << "not drawn";
     }
 }
@@ -333,7 +334,7 @@ TEST_F(MainWindow, ABoxOpensOverWhatTheModelsHold)
     installation.programmer->PreloadKeys(masterKey, 0x5EED, true);
     installation.programmer->login.SetKey("admin", test::kAdminKey);
     installation.Plug(Device::Programmer);
-    Child<QTabWidget>("AllSheetPgCtrl")->setCurrentIndex(WindowView::CardsTab);
+    Child<QTabWidget>("AllSheetPgCtrl")->setCurrentIndex(static_cast<int>(WindowView::Tab::Cards));
     for (int i = 0; i < 3; ++i)
         Tick();  // opens the programmer, which logs it out
     ASSERT_TRUE(test::LogInAdmin(*installation.programmer));

@@ -67,7 +67,7 @@ TEST_F(Runners, LoginShowsTheTextsOfEachCallAndAcceptsAnEmptyPassword)
         EXPECT_EQ(LabelText(dialog, "Label3"), QStringLiteral("Podaj hasło administratora "));
         ClickOk(dialog, "LoginBtn");
     });
-    ASSERT_TRUE(seam.RunLoginDlg("Logowanie do Arkan", "i Programatora G30", "Zaloguj", password));
+    ASSERT_TRUE(seam.AskLoginPassword("Logowanie do Arkan", "i Programatora G30", "Zaloguj", password));
     EXPECT_EQ(Bytes(password), std::string(20, '\0'));
 
     // Nothing of the first call survives into the second.
@@ -77,7 +77,7 @@ TEST_F(Runners, LoginShowsTheTextsOfEachCallAndAcceptsAnEmptyPassword)
         EXPECT_EQ(Button(dialog, "LoginBtn")->text(), QStringLiteral("Wykonaj"));
         dialog->close();
     });
-    EXPECT_FALSE(seam.RunLoginDlg("Zmiana klucza", "", "Wykonaj", password));
+    EXPECT_FALSE(seam.AskLoginPassword("Zmiana klucza", "", "Wykonaj", password));
 }
 
 TEST_F(Runners, LoginHandsBackTwentyWindows1250BytesWithoutTerminator)
@@ -88,14 +88,14 @@ TEST_F(Runners, LoginHandsBackTwentyWindows1250BytesWithoutTerminator)
         test::TypeText(Edit(dialog, "PassEdit"), QStringLiteral("Zażółć gęślą jaźń 12X"));
         ClickOk(dialog, "LoginBtn");
     });
-    ASSERT_TRUE(seam.RunLoginDlg("a", "b", "Zaloguj", password));
+    ASSERT_TRUE(seam.AskLoginPassword("a", "b", "Zaloguj", password));
     EXPECT_EQ(Bytes(password), "Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1 12");
 
     OnModal check([](QWidget* dialog) {
         EXPECT_TRUE(Edit(dialog, "PassEdit")->text().isEmpty());
         dialog->close();
     });
-    EXPECT_FALSE(seam.RunLoginDlg("a", "b", "Zaloguj", password));
+    EXPECT_FALSE(seam.AskLoginPassword("a", "b", "Zaloguj", password));
 }
 
 TEST_F(Runners, LoginClosedWithoutOkLeavesTheFieldAndEmptiesTheEdit)
@@ -105,14 +105,14 @@ TEST_F(Runners, LoginClosedWithoutOkLeavesTheFieldAndEmptiesTheEdit)
         QTest::keyClicks(Edit(dialog, "PassEdit"), "tajne");
         dialog->close();
     });
-    EXPECT_FALSE(seam.RunLoginDlg("a", "b", "Zaloguj", password));
+    EXPECT_FALSE(seam.AskLoginPassword("a", "b", "Zaloguj", password));
     EXPECT_EQ(Bytes(password), Bytes(Untouched()));
 
     OnModal check([](QWidget* dialog) {
         EXPECT_TRUE(Edit(dialog, "PassEdit")->text().isEmpty());
         dialog->close();
     });
-    EXPECT_FALSE(seam.RunLoginDlg("a", "b", "Zaloguj", password));
+    EXPECT_FALSE(seam.AskLoginPassword("a", "b", "Zaloguj", password));
 }
 
 TEST_F(Runners, SetPass2ReadsTheFirstEditAndStartsEmptyAndDisabledAfterAClose)
@@ -127,8 +127,8 @@ TEST_F(Runners, SetPass2ReadsTheFirstEditAndStartsEmptyAndDisabledAfterAClose)
         EXPECT_TRUE(Button(dialog, "SetPassBtn")->isEnabled());
         dialog->close();
     });
-    EXPECT_FALSE(seam.RunSetPass2Dlg("Odzyskiwanie dostępu do Arkan",
-                                     "Ustawienie nowego hasła administratora", password));
+    EXPECT_FALSE(seam.AskNewAdminPassword("Odzyskiwanie dostępu do Arkan",
+                                          "Ustawienie nowego hasła administratora", password));
     EXPECT_EQ(Bytes(password), Bytes(Untouched()));
 
     OnModal accept([](QWidget* dialog) {
@@ -139,7 +139,7 @@ TEST_F(Runners, SetPass2ReadsTheFirstEditAndStartsEmptyAndDisabledAfterAClose)
         test::TypeText(Edit(dialog, "Pass2Edit"), QStringLiteral("Hasło-Łąka"));
         ClickOk(dialog, "SetPassBtn");
     });
-    ASSERT_TRUE(seam.RunSetPass2Dlg("x", "y", password));
+    ASSERT_TRUE(seam.AskNewAdminPassword("x", "y", password));
     EXPECT_EQ(Bytes(password), std::string("Has\xB3o-\xA3\xB9ka") + std::string(10, '\0'));
 }
 
@@ -153,7 +153,7 @@ TEST_F(Runners, SetPass1ShowsItsTitleAndEmptiesBothEditsAfterOk)
         QTest::keyClicks(Edit(dialog, "Pass2Edit"), "abcdefghijklmnopqrst");
         ClickOk(dialog, "SetPassBtn");
     });
-    ASSERT_TRUE(seam.RunSetPass1Dlg("Ustawienie hasła Użytkownika", password));
+    ASSERT_TRUE(seam.AskNewPassword("Ustawienie hasła Użytkownika", password));
     EXPECT_EQ(Bytes(password), "abcdefghijklmnopqrst");
 
     OnModal check([](QWidget* dialog) {
@@ -163,7 +163,7 @@ TEST_F(Runners, SetPass1ShowsItsTitleAndEmptiesBothEditsAfterOk)
         EXPECT_FALSE(Button(dialog, "SetPassBtn")->isEnabled());
         dialog->close();
     });
-    EXPECT_FALSE(seam.RunSetPass1Dlg("Ustawienie hasła Instalatora", password));
+    EXPECT_FALSE(seam.AskNewPassword("Ustawienie hasła Instalatora", password));
     EXPECT_EQ(Bytes(password), "abcdefghijklmnopqrst");
 }
 
@@ -179,7 +179,7 @@ TEST_F(Runners, ChngPassHandsBackOldAndNewAndResetsAllThreeEdits)
         QTest::keyClicks(Edit(dialog, "NewPass2Edit"), "nowehaslo");
         dialog->close();
     });
-    EXPECT_FALSE(seam.RunChngPassDlg(oldPassword, newPassword));
+    EXPECT_FALSE(seam.AskPasswordChange(oldPassword, newPassword));
     EXPECT_EQ(Bytes(oldPassword), Bytes(Untouched()));
     EXPECT_EQ(Bytes(newPassword), Bytes(Untouched()));
 
@@ -192,7 +192,7 @@ TEST_F(Runners, ChngPassHandsBackOldAndNewAndResetsAllThreeEdits)
         test::TypeText(Edit(dialog, "NewPass2Edit"), QStringLiteral("źdźbło€123"));
         ClickOk(dialog, "ChngPassBtn");
     });
-    ASSERT_TRUE(seam.RunChngPassDlg(oldPassword, newPassword));
+    ASSERT_TRUE(seam.AskPasswordChange(oldPassword, newPassword));
     EXPECT_EQ(Bytes(oldPassword), std::string("starehaslo") + std::string(10, '\0'));
     EXPECT_EQ(Bytes(newPassword), std::string("\x9F" "d\x9F" "b\xB3o\x80" "123") + std::string(10, '\0'));
 }
@@ -204,7 +204,7 @@ TEST_F(Runners, CharactersOutsideTheCodePageArriveAsQuestionMarks)
         test::TypeText(Edit(dialog, "PassEdit"), QStringLiteral("пароль"));
         ClickOk(dialog, "LoginBtn");
     });
-    ASSERT_TRUE(seam.RunLoginDlg("a", "b", "c", password));
+    ASSERT_TRUE(seam.AskLoginPassword("a", "b", "c", password));
     EXPECT_EQ(Bytes(password), std::string(6, '?') + std::string(14, '\0'));
 }
 

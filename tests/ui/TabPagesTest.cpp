@@ -197,11 +197,11 @@ protected:
     // Each tab's full redraw on showing it, then every page draws.
     void ShowEveryTab()
     {
-        view.tab = WindowView::CardsTab;
+        view.tab = WindowView::Tab::Cards;
         cycle.cardsTab.RefreshCardsTab();
-        view.tab = WindowView::KeyTab;
+        view.tab = WindowView::Tab::Key;
         cycle.keyTab.RefreshKeyTab();
-        view.tab = WindowView::RecoveryTab;
+        view.tab = WindowView::Tab::Recovery;
         cycle.recoveryTab.RefreshRecoveryTab();
         cards.Sync();
         key.Sync();

@@ -11,19 +11,19 @@
 
 namespace qozel {
 
-bool PagesOnDemand::Build(int tab)
+bool PagesOnDemand::Build(WindowView::Tab tab)
 {
     switch (tab) {
-    case WindowView::CardsTab: return BuildOnce(cards_, tab);
-    case WindowView::KeyTab: return BuildOnce(key_, tab);
-    case WindowView::RecoveryTab: return BuildOnce(recovery_, tab);
-    case WindowView::LogTab: return BuildOnce(log_, tab);
+    case WindowView::Tab::Cards: return BuildOnce(cards_, tab);
+    case WindowView::Tab::Key: return BuildOnce(key_, tab);
+    case WindowView::Tab::Recovery: return BuildOnce(recovery_, tab);
+    case WindowView::Tab::Log: return BuildOnce(log_, tab);
     default: return false;
     }
 }
 
 template <class Page>
-bool PagesOnDemand::BuildOnce(Page*& page, int tab)
+bool PagesOnDemand::BuildOnce(Page*& page, WindowView::Tab tab)
 {
     if (page != nullptr)
         return false;
@@ -34,14 +34,15 @@ bool PagesOnDemand::BuildOnce(Page*& page, int tab)
 
 // The tab keeps its place, caption and the tab shown; the swap tells no one
 // that the shown tab changed.
-void PagesOnDemand::Replace(int tab, QWidget& page)
+void PagesOnDemand::Replace(WindowView::Tab tab, QWidget& page)
 {
+    const int index = static_cast<int>(tab);
     const QSignalBlocker quiet(&tabs_);
     const int shown = tabs_.currentIndex();
-    QWidget* sheet = tabs_.widget(tab);
-    const QString caption = tabs_.tabText(tab);
-    tabs_.removeTab(tab);
-    tabs_.insertTab(tab, &page, caption);
+    QWidget* sheet = tabs_.widget(index);
+    const QString caption = tabs_.tabText(index);
+    tabs_.removeTab(index);
+    tabs_.insertTab(index, &page, caption);
     tabs_.setCurrentIndex(shown);
     delete sheet;
 }
@@ -60,7 +61,7 @@ void PagesOnDemand::Sync()
 
 CardsPage& PagesOnDemand::Cards()
 {
-    Build(WindowView::CardsTab);
+    Build(WindowView::Tab::Cards);
     return *cards_;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/WindowView.h"
+
 class QTabWidget;
 class QWidget;
 
@@ -22,7 +24,7 @@ public:
 
     // Puts the page of `tab` in place of its empty sheet unless it is there
     // already; true when it built the page. The Readers tab has no page here.
-    bool Build(int tab);
+    bool Build(WindowView::Tab tab);
     // Draws what the models of the pages built changed; a page built later
     // draws its model whole.
     void Sync();
@@ -30,8 +32,8 @@ public:
 
 private:
     template <class Page>
-    bool BuildOnce(Page*& page, int tab);
-    void Replace(int tab, QWidget& page);
+    bool BuildOnce(Page*& page, WindowView::Tab tab);
+    void Replace(WindowView::Tab tab, QWidget& page);
 
     QTabWidget& tabs_;
     PollCycle& cycle_;

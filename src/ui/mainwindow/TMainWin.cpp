@@ -61,7 +61,7 @@ TMainWin::TMainWin(const DeviceHosts& hosts) : QWidget(nullptr, kMainWindowFlags
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("ZelTimer"));
     timer_->setInterval(static_cast<int>(PollCycle::kTickMs));
-    connect(timer_, &QTimer::timeout, this, &TMainWin::OnTick);
+    connect(timer_, &QTimer::timeout, this, &TMainWin::ZelTimerTimer);
 
     // The dialogs and the upgrade box are the window's own; the cycle shows them.
     prompts_ = std::make_unique<QtPrompts>(this, this);
@@ -82,7 +82,7 @@ TMainWin::TMainWin(const DeviceHosts& hosts) : QWidget(nullptr, kMainWindowFlags
 void TMainWin::BuildRemainingPages()
 {
     bool built = false;
-    for (int tab : {CardsTab, KeyTab, RecoveryTab, LogTab})
+    for (const Tab tab : {Tab::Cards, Tab::Key, Tab::Recovery, Tab::Log})
         built = pages_->Build(tab) || built;
     if (built) {
         DrawChanges();
@@ -136,7 +136,7 @@ void TMainWin::BuildHiddenControls(QWidget& content)
     auto* startStop = new QPushButton(QStringLiteral("Start/Stop"), &content);
     startStop->setObjectName(QStringLiteral("StartStopBtn"));
     startStop->hide();
-    connect(startStop, &QPushButton::clicked, this, [this] { gate_.Run([this] { cycle_->StartStopBtnClick(); }); });
+    connect(startStop, &QPushButton::clicked, this, &TMainWin::StartStopBtnClick);
     for (const char* name : {"TraceArWin", "TracePrgrWin", "TraceManWin", "TraceKbRdWin"}) {
         auto* trace = new QPlainTextEdit(&content);
         trace->setObjectName(QLatin1String(name));
@@ -147,7 +147,7 @@ void TMainWin::BuildHiddenControls(QWidget& content)
 
 void TMainWin::AttachPages()
 {
-    QWidget* readersSheet = tabs_->widget(ReadersTab);
+    QWidget* readersSheet = tabs_->widget(static_cast<int>(Tab::Readers));
     readersPage_ = new ReadersPage(*cycle_, gate_, readersSheet);
     auto* sheetLayout = new QVBoxLayout(readersSheet);
     sheetLayout->setContentsMargins(QMargins());
@@ -159,7 +159,7 @@ void TMainWin::AttachPages()
 
 void TMainWin::DrawChanges()
 {
-    readersPage_->DrawChanges(ShownTab() == ReadersTab);
+    readersPage_->DrawChanges(ShownTab() == Tab::Readers);
     pages_->Sync();
 }
 
@@ -196,38 +196,44 @@ void TMainWin::changeEvent(QEvent* event)
 void TMainWin::closeEvent(QCloseEvent* event)
 {
     // Once: the closed gate drops every later call into the core.
-    gate_.Run([this] { cycle_->FormClose(); });
+    gate_.Run([this] { cycle_->Close(); });
     gate_.Close();
     timer_->stop();
     QWidget::closeEvent(event);
 }
 
-void TMainWin::OnTick()
+void TMainWin::StartStopBtnClick()
 {
-    gate_.Run([this] { cycle_->ZelTimerTimer(); });
+    gate_.Run([this] { cycle_->ToggleRunning(); });
+}
+
+void TMainWin::ZelTimerTimer()
+{
+    gate_.Run([this] { cycle_->Tick(); });
     DrawChanges();
 }
 
-void TMainWin::OnTabShown(int tab)
+void TMainWin::OnTabShown(int index)
 {
+    const auto tab = static_cast<Tab>(index);
     // A page built now may need more room than the pages before it.
     if (pages_->Build(tab))
         FitSizeInPlace();
     gate_.Run([this, tab] {
         switch (tab) {
-        case ReadersTab: cycle_->table.RefreshReadersTab(); break;
-        case CardsTab: cycle_->cardsTab.RefreshCardsTab(); break;
-        case KeyTab: cycle_->keyTab.RefreshKeyTab(); break;
-        case RecoveryTab: cycle_->recoveryTab.RefreshRecoveryTab(); break;
-        default: break;
+        case Tab::Readers: cycle_->table.RefreshReadersTab(); break;
+        case Tab::Cards: cycle_->cardsTab.RefreshCardsTab(); break;
+        case Tab::Key: cycle_->keyTab.RefreshKeyTab(); break;
+        case Tab::Recovery: cycle_->recoveryTab.RefreshRecoveryTab(); break;
+        case Tab::Log: break;
         }
     });
     DrawChanges();
 }
 
-int TMainWin::ShownTab() const
+WindowView::Tab TMainWin::ShownTab() const
 {
-    return tabs_->currentIndex();
+    return static_cast<Tab>(tabs_->currentIndex());
 }
 
 void TMainWin::SetTimerEnabled(bool enabled)

@@ -45,7 +45,7 @@ public:
     // For the demo and the tests, which drive the cycle directly.
     PollCycle& Cycle() noexcept { return *cycle_; }
 
-    int ShownTab() const override;
+    Tab ShownTab() const override;
     void SetTimerEnabled(bool enabled) override;
     void Redraw() override;
     void Diagnostic(std::string_view text) override;
@@ -64,8 +64,10 @@ private:
     // Takes the content's new size without moving the window.
     void FitSizeInPlace();
     void BuildRemainingPages();
-    void OnTick();
-    void OnTabShown(int tab);
+    // The poll timer's tick and the hidden start/stop switch.
+    void ZelTimerTimer();
+    void StartStopBtnClick();
+    void OnTabShown(int index);
     void AttachPages();
     // Draws what the models of every tab changed.
     void DrawChanges();
