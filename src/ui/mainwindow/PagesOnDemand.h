@@ -20,10 +20,7 @@ class RecoveryPage;
 class PagesOnDemand {
 public:
     // The pages call into the core through `gate`, the window's one gate.
-    PagesOnDemand(QTabWidget& tabs, PollCycle& cycle, CoreGate& gate) noexcept
-        : tabs_(tabs), cycle_(cycle), gate_(gate)
-    {
-    }
+    PagesOnDemand(QTabWidget& tabs, PollCycle& cycle, CoreGate& gate) noexcept : tabs_(tabs), cycle_(cycle), gate_(gate) {}
 
     // Puts the page of `tab` in place of its empty sheet unless it is there
     // already; true when it built the page. The Readers tab has no page here.

@@ -10,12 +10,13 @@
 namespace qozel {
 
 // Runs a user's action of `page` through the window's one gate into the
-// core, then the page draws what the action changed.
+// core, then the page draws what the action changed. An action the gate
+// drops changed nothing.
 template <class Page, class Call>
 void ActAndSync(Page& page, CoreGate& gate, Call&& call)
 {
-    gate.Run(std::forward<Call>(call));
-    page.Sync();
+    if (gate.Run(std::forward<Call>(call)))
+        page.Sync();
 }
 
 // A click on `button` runs `handler` of the tab model through the gate,
