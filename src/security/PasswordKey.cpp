@@ -13,6 +13,28 @@ UserNameField MakeUserNameField(std::string_view userName) noexcept
     return field;
 }
 
+std::size_t PasswordChars(std::string_view utf8) noexcept
+{
+    std::size_t units = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<std::uint8_t>(c);
+        if ((byte & 0xC0) != 0x80)  // each character's first byte
+            units += byte >= 0xF0 ? 2 : 1;  // four bytes: a surrogate pair in UTF-16
+    }
+    return units;
+}
+
+bool IsNewPasswordConfirmed(std::string_view password, std::string_view repetition) noexcept
+{
+    return PasswordChars(password) >= kMinNewPasswordChars && repetition == password;
+}
+
+bool IsPasswordChangeConfirmed(std::string_view oldPassword, std::string_view password,
+                               std::string_view repetition) noexcept
+{
+    return PasswordChars(oldPassword) >= kMinNewPasswordChars && IsNewPasswordConfirmed(password, repetition);
+}
+
 Key16 DeriveKey(std::string_view userName, const PasswordField& password)
 {
     SecretBytes<Sha256::kDigestSize> buffer;

@@ -18,6 +18,24 @@ inline constexpr std::string_view kInstallerUser = "installer";
 using UserNameField = std::array<std::uint8_t, 12>;
 UserNameField MakeUserNameField(std::string_view userName) noexcept;
 
+// The fewest characters a new password may have; the old password of a
+// change needs as many.
+inline constexpr std::size_t kMinNewPasswordChars = 8;
+
+// The characters of a UTF-8 password as the password edits count them: in
+// UTF-16 units, so a character beyond U+FFFF counts two.
+std::size_t PasswordChars(std::string_view utf8) noexcept;
+
+// The rule for a new password typed twice (both UTF-8): at least
+// kMinNewPasswordChars characters, and the repetition exactly equal
+// (case-sensitive).
+bool IsNewPasswordConfirmed(std::string_view password, std::string_view repetition) noexcept;
+
+// The rule for changing a password: the old one as long as a new one must
+// be, and the new one confirmed. Old and new may be equal.
+bool IsPasswordChangeConfirmed(std::string_view oldPassword, std::string_view password,
+                               std::string_view repetition) noexcept;
+
 // Hash rounds that turn a password into a key; they make guessing costly.
 inline constexpr int kDeriveKeyRounds = 100000;
 

@@ -10,16 +10,16 @@ namespace qozel {
 // shown inside a call runs a nested event loop, which still delivers timer
 // ticks and signals such as a line edit's focus-out; those start nothing.
 // Nothing thrown crosses the event loop. Once closed (the window is
-// closing), every call is dropped.
+// closing), every call is dropped. True when the call ran, even if it threw.
 class CoreGate {
 public:
     void Close() noexcept { closed_ = true; }
 
     template <class Call>
-    void Run(Call&& call) noexcept
+    bool Run(Call&& call) noexcept
     {
         if (closed_ || running_)
-            return;
+            return false;
         running_ = true;
         try {
             call();
@@ -29,6 +29,7 @@ public:
             qDebug() << "core call failed";
         }
         running_ = false;
+        return true;
     }
 
 private:

@@ -2,6 +2,7 @@
 #include "app/CsvText.h"
 #include "app/InstallationReport.h"
 #include "app/PollCycle.h"
+#include "ui/CoreGate.h"
 #include "ui/log/LogPage.h"
 #include "ui/WindowFont.h"
 #include "ui/log/ReportPdf.h"
@@ -181,7 +182,8 @@ TEST(InstallationReportPdf, HoldsNoneOfTheDemoInstallationsSecrets)
 TEST(LogPage, ShowsTheLogAndTheWalkTestAndSavesOnlyWhereTheUserChose)
 {
     FullInstallation rig;
-    LogPage page(rig.cycle, nullptr);
+    CoreGate gate;
+    LogPage page(rig.cycle, gate, nullptr);
     rig.install.manager->TypePin(*rig.install.manager->bus[0], "99");
     rig.Pass(1);
     page.Sync();
@@ -240,7 +242,8 @@ class LogPageFonts : public testing::TestWithParam<int> {};
 TEST_P(LogPageFonts, ClipNoText)
 {
     FullInstallation rig;
-    LogPage page(rig.cycle, nullptr);
+    CoreGate gate;
+    LogPage page(rig.cycle, gate, nullptr);
     page.setFont(WindowFont(8));  // as in the main window
     ScaleFonts(page, GetParam());
     page.resize(page.sizeHint());

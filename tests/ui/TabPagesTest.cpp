@@ -6,11 +6,13 @@
 #include "TextFit.h"
 
 #include "app/CycleFixture.h"
+#include "ui/CoreGate.h"
 #include "ui/WindowFont.h"
 #include "ui/tabs/CardsPage.h"
 #include "ui/tabs/KeyPage.h"
 #include "ui/tabs/RecoveryPage.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
@@ -225,9 +227,10 @@ protected:
         ShowEveryTab();
     }
 
-    CardsPage cards{cycle, nullptr};
-    KeyPage key{cycle, nullptr};
-    RecoveryPage recovery{cycle, nullptr};
+    CoreGate gate;
+    CardsPage cards{cycle, gate, nullptr};
+    KeyPage key{cycle, gate, nullptr};
+    RecoveryPage recovery{cycle, gate, nullptr};
 };
 
 TEST_F(TabPages, HoldTheirControlsWithTheirNamesAndTexts)
@@ -332,6 +335,28 @@ TEST_F(TabPages, TheCardsTabGivesTheFocusToTheTextAreaUnlessANumberIsBeingTyped)
     Child("TagReadTagBtn")->setFocus();
     ShowEveryTab();
     EXPECT_TRUE(Child("TagKbRdWin")->hasFocus());
+}
+
+// A box shown by one call into the core runs a nested event loop, which
+// still delivers clicks; such a click, or one after the window closed, must
+// not start a second call into the devices.
+TEST_F(TabPages, AClickWhileABoxIsOpenOrAfterTheWindowClosedStartsNothing)
+{
+    Attach({Arkan::Fresh, true, true});
+    std::vector<sim::ScriptedPrompts::Kind> shown;
+    prompts.whileShown = [&](const sim::ScriptedPrompts::Shown& box) {
+        shown.push_back(box.kind);
+        if (shown.size() == 1)
+            Child<QAbstractButton>("TagSetUsrPassBtn")->click();
+    };
+    Child<QAbstractButton>("OdzArPassChngBtn")->click();
+    EXPECT_EQ(shown.size(), 1u) << "only the box of the first click";
+
+    gate.Close();
+    shown.clear();
+    for (const char* button : {"TagSetUsrPassBtn", "KeySetInstPassBtn", "OdzArPassChngBtn"})
+        Child<QAbstractButton>(button)->click();
+    EXPECT_TRUE(shown.empty());
 }
 
 class TabPagesFonts : public TabPages, public testing::WithParamInterface<int> {};

@@ -89,19 +89,36 @@ QLayout* PasswordDialog::MakeFieldGrid(std::initializer_list<FieldRow> rows)
     return centred;
 }
 
-QLayout* PasswordDialog::MakeButtonRow(QPushButton* button)
+QVBoxLayout* PasswordDialog::MakeColumn()
+{
+    auto* column = new QVBoxLayout;
+    column->setContentsMargins(16, 20, 16, 16);
+    column->setSpacing(8);
+    return column;
+}
+
+void PasswordDialog::AddAdminPrompt(QVBoxLayout& column, QLabel* info1, QLabel* info2)
+{
+    QLabel* prompt = MakeLabel("Label3", QStringLiteral("Podaj hasło administratora "));
+    prompt->setAlignment(Qt::AlignCenter);
+    column.addWidget(info1);
+    column.addWidget(info2);
+    column.addSpacing(24);
+    column.addWidget(prompt);
+    column.addSpacing(10);
+}
+
+void PasswordDialog::FinishWithButton(QVBoxLayout* column, int spaceAbove, QPushButton* button, QSize designSize)
 {
     auto* row = new QHBoxLayout;
     row->addStretch();
     row->addWidget(button);
     row->addStretch();
-    return row;
-}
-
-void PasswordDialog::FinishLayout(QBoxLayout* layout, QSize designSize)
-{
+    column->addSpacing(spaceAbove);
+    column->addLayout(row);
+    column->addStretch();
     designSize_ = designSize;
-    setLayout(layout);
+    setLayout(column);
     FitFixedSize(*this, designSize_);
 }
 
@@ -111,17 +128,21 @@ bool PasswordDialog::ShowModal()
     return exec() == QDialog::Accepted;
 }
 
-bool PasswordDialog::IsNewPasswordConfirmed(const QLineEdit& password, const QLineEdit& repetition)
+PasswordDialog::SecretText::SecretText(const QLineEdit& edit) : utf8_(edit.text().toUtf8()) {}
+
+PasswordDialog::SecretText::~SecretText()
 {
-    const QString text = password.text();
-    return text.size() >= kMinNewPasswordChars && repetition.text() == text;
+    SecureWipe(utf8_.data(), static_cast<std::size_t>(utf8_.size()));
+}
+
+std::string_view PasswordDialog::SecretText::View() const noexcept
+{
+    return {utf8_.constData(), static_cast<std::size_t>(utf8_.size())};
 }
 
 void PasswordDialog::ReadPassword(const QLineEdit& edit, PasswordField& field)
 {
-    QByteArray utf8 = edit.text().toUtf8();
-    FillPasswordField(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), field);
-    SecureWipe(utf8.data(), static_cast<std::size_t>(utf8.size()));
+    FillPasswordField(SecretText(edit).View(), field);
 }
 
 void PasswordDialog::EmptyPassword(QLineEdit& edit)
@@ -146,24 +167,6 @@ void PasswordDialog::keyPressEvent(QKeyEvent* event)
         return;
     }
     QDialog::keyPressEvent(event);
-}
-
-QLayout* PasswordDialog::MakeNewPasswordGrid(QLineEdit* password, QLineEdit* repetition)
-{
-    return MakeFieldGrid({
-        {MakeLabel("Label1", QStringLiteral("Hasło:")), password, MakeLabel("Label2", QStringLiteral("(8..20 znaków)"))},
-        {MakeLabel("RepLbl", QStringLiteral("Powtórz:")), repetition},
-    });
-}
-
-bool PasswordDialog::RunForNewPassword(QLineEdit& password, QLineEdit& repetition, PasswordField& field)
-{
-    const bool ok = ShowModal();
-    if (ok)
-        ReadPassword(password, field);
-    EmptyPassword(password);
-    EmptyPassword(repetition);
-    return ok;
 }
 
 } // namespace qozel

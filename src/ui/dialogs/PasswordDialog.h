@@ -2,16 +2,18 @@
 
 #include "platform/SecureMemory.h"
 
+#include <QByteArray>
 #include <QDialog>
 #include <QSize>
 
 #include <initializer_list>
+#include <string_view>
 
-class QBoxLayout;
 class QLabel;
 class QLayout;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 
 namespace qozel {
 
@@ -25,7 +27,6 @@ class PasswordDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kMaxPasswordChars = 20;
-    static constexpr int kMinNewPasswordChars = 8;
 
 protected:
     PasswordDialog(QWidget* parent, const char* objectName, int fontPoints);
@@ -45,27 +46,35 @@ protected:
         int spaceAbove = 0;
     };
     static QLayout* MakeFieldGrid(std::initializer_list<FieldRow> rows);
-    // The grid of the two set-password dialogs: "Hasło:" with the length
-    // hint, then "Powtórz:".
-    QLayout* MakeNewPasswordGrid(QLineEdit* password, QLineEdit* repetition);
-    // A row holding `button` centred.
-    static QLayout* MakeButtonRow(QPushButton* button);
 
-    // Installs `layout` and fixes the dialog at its design size, or larger
-    // when the font needs more room.
-    void FinishLayout(QBoxLayout* layout, QSize designSize);
+    // The column the dialog's rows stand in, with the dialogs' margins.
+    static QVBoxLayout* MakeColumn();
+    // The top of the dialogs that ask about the administrator password: the
+    // two lines the runner sets, then the centred prompt.
+    void AddAdminPrompt(QVBoxLayout& column, QLabel* info1, QLabel* info2);
+    // Ends `column` with `button` centred `spaceAbove` pixels below the rest,
+    // installs it and fixes the dialog at its design size, or larger when the
+    // font needs more room.
+    void FinishWithButton(QVBoxLayout* column, int spaceAbove, QPushButton* button, QSize designSize);
 
     // Refits the dialog to the texts its runner has just set, then shows it
     // modally; true when it was closed with its OK button.
     bool ShowModal();
 
-    // Shows a set-password dialog; on OK reads `password` into `field`. Both
-    // edits are emptied whatever the outcome.
-    bool RunForNewPassword(QLineEdit& password, QLineEdit& repetition, PasswordField& field);
+    // The UTF-8 form of an edit's text, for the password rules and fields;
+    // wiped when it goes.
+    class SecretText {
+    public:
+        explicit SecretText(const QLineEdit& edit);
+        ~SecretText();
+        SecretText(const SecretText&) = delete;
+        SecretText& operator=(const SecretText&) = delete;
+        std::string_view View() const noexcept;
 
-    // The rule for a new password: at least 8 characters, repeated exactly
-    // (case-sensitive).
-    static bool IsNewPasswordConfirmed(const QLineEdit& password, const QLineEdit& repetition);
+    private:
+        QByteArray utf8_;
+    };
+
     static void ReadPassword(const QLineEdit& edit, PasswordField& field);
     // Empties an edit together with its undo history, which would otherwise
     // keep the typed characters in memory until the next showing.

@@ -1,5 +1,7 @@
 #include "ui/dialogs/TChngPassDlg.h"
 
+#include "security/PasswordKey.h"
+
 #include <QBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,21 +17,16 @@ TChngPassDlg::TChngPassDlg(QWidget* parent)
     , newPass2Edit_(MakePasswordEdit("NewPass2Edit"))
     , chngPassBtn_(MakeOkButton("ChngPassBtn", QStringLiteral("Zmień hasło"), 113))
 {
-    auto* layout = new QVBoxLayout;
-    layout->setContentsMargins(16, 20, 16, 16);
-    layout->setSpacing(8);
-    layout->addWidget(descrLbl_);
-    layout->addSpacing(16);
-    layout->addLayout(MakeFieldGrid({
+    QVBoxLayout* column = MakeColumn();
+    column->addWidget(descrLbl_);
+    column->addSpacing(16);
+    column->addLayout(MakeFieldGrid({
         {MakeLabel("Label1", QStringLiteral("Stare Hasło:")), oldPassEdit_},
         {MakeLabel("RepLbl", QStringLiteral("Nowe Hasło:")), newPass1Edit_,
          MakeLabel("Label3", QStringLiteral("(8..20 znaków)")), 4},
         {MakeLabel("Label2", QStringLiteral("Powtórz:")), newPass2Edit_},
     }));
-    layout->addSpacing(20);
-    layout->addLayout(MakeButtonRow(chngPassBtn_));
-    layout->addStretch();
-    FinishLayout(layout, QSize(330, 242));
+    FinishWithButton(column, 20, chngPassBtn_, QSize(330, 242));
 
     // The button comes first in the tab order; while it is disabled the
     // focus starts in the old password.
@@ -43,8 +40,9 @@ TChngPassDlg::TChngPassDlg(QWidget* parent)
 
 void TChngPassDlg::OldPassEditChange()
 {
-    chngPassBtn_->setEnabled(oldPassEdit_->text().size() >= kMinNewPasswordChars &&
-                             IsNewPasswordConfirmed(*newPass1Edit_, *newPass2Edit_));
+    chngPassBtn_->setEnabled(IsPasswordChangeConfirmed(SecretText(*oldPassEdit_).View(),
+                                                       SecretText(*newPass1Edit_).View(),
+                                                       SecretText(*newPass2Edit_).View()));
 }
 
 bool TChngPassDlg::Run(PasswordField& oldPassword, PasswordField& newPassword)

@@ -16,23 +16,10 @@ TLoginDlg::TLoginDlg(QWidget* parent)
     , passEdit_(MakePasswordEdit("PassEdit"))
     , loginBtn_(MakeOkButton("LoginBtn", QStringLiteral("Wykonaj"), 89))
 {
-    QLabel* prompt = MakeLabel("Label3", QStringLiteral("Podaj hasło administratora "));
-    prompt->setAlignment(Qt::AlignCenter);
-    QLabel* passLbl = MakeLabel("Label1", QStringLiteral("Hasło:"));
-
-    auto* layout = new QVBoxLayout;
-    layout->setContentsMargins(16, 20, 16, 16);
-    layout->setSpacing(8);
-    layout->addWidget(info1Lbl_);
-    layout->addWidget(info2Lbl_);
-    layout->addSpacing(24);
-    layout->addWidget(prompt);
-    layout->addSpacing(10);
-    layout->addLayout(MakeFieldGrid({{passLbl, passEdit_}}));
-    layout->addSpacing(16);
-    layout->addLayout(MakeButtonRow(loginBtn_));
-    layout->addStretch();
-    FinishLayout(layout, QSize(401, 220));
+    QVBoxLayout* column = MakeColumn();
+    AddAdminPrompt(*column, info1Lbl_, info2Lbl_);
+    column->addLayout(MakeFieldGrid({{MakeLabel("Label1", QStringLiteral("Hasło:")), passEdit_}}));
+    FinishWithButton(column, 16, loginBtn_, QSize(401, 220));
 
     setTabOrder(passEdit_, loginBtn_);
 }

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "ui/dialogs/PasswordDialog.h"
+#include "ui/dialogs/NewPasswordDialog.h"
 
 #include <string_view>
 
 namespace qozel {
 
 // Asks for a new user or installer password, typed twice.
-class TSetPass1Dlg final : public PasswordDialog {
+class TSetPass1Dlg final : public NewPasswordDialog {
     Q_OBJECT
 public:
     explicit TSetPass1Dlg(QWidget* parent = nullptr);
@@ -17,15 +17,8 @@ public:
     // afterwards either way.
     bool Run(std::string_view title, PasswordField& password);
 
-private slots:
-    // OK is enabled for 8 to 20 characters repeated exactly.
-    void Pass1EditChange();
-
 private:
     QLabel* infoLbl_;
-    QLineEdit* pass1Edit_;
-    QLineEdit* pass2Edit_;
-    QPushButton* setPassBtn_;
 };
 
 } // namespace qozel

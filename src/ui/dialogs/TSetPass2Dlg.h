@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/dialogs/PasswordDialog.h"
+#include "ui/dialogs/NewPasswordDialog.h"
 
 #include <string_view>
 
@@ -8,7 +8,7 @@ namespace qozel {
 
 // Asks for a new administrator password, typed twice, for a device that has
 // none yet or whose access is being recovered.
-class TSetPass2Dlg final : public PasswordDialog {
+class TSetPass2Dlg final : public NewPasswordDialog {
     Q_OBJECT
 public:
     explicit TSetPass2Dlg(QWidget* parent = nullptr);
@@ -18,16 +18,9 @@ public:
     // again afterwards either way.
     bool Run(std::string_view line1, std::string_view line2, PasswordField& password);
 
-private slots:
-    // OK is enabled for 8 to 20 characters repeated exactly.
-    void Pass1EditChange();
-
 private:
     QLabel* info1Lbl_;
     QLabel* info2Lbl_;
-    QLineEdit* pass1Edit_;
-    QLineEdit* pass2Edit_;
-    QPushButton* setPassBtn_;
 };
 
 } // namespace qozel

@@ -90,7 +90,7 @@ QString Dated(const char* stem, const char* extension)
 
 } // namespace
 
-LogPage::LogPage(PollCycle& cycle, QWidget* parent) : QWidget(parent), cycle_(cycle)
+LogPage::LogPage(PollCycle& cycle, CoreGate& gate, QWidget* parent) : QWidget(parent), cycle_(cycle), gate_(gate)
 {
     setObjectName(QStringLiteral("DzTabSheet"));
     logModel_ = new LogTableModel(cycle_.log, this);
@@ -254,14 +254,12 @@ void LogPage::ApplyFilter()
 
 void LogPage::StartWalkTest()
 {
-    cycle_.log.StartWalkTest();
-    Sync();
+    ActAndSync(*this, gate_, [this] { cycle_.log.StartWalkTest(); });
 }
 
 void LogPage::ClearLog()
 {
-    cycle_.log.Clear();
-    Sync();
+    ActAndSync(*this, gate_, [this] { cycle_.log.Clear(); });
 }
 
 void LogPage::Save(const QString& caption, const QString& name, const QString& filter,
@@ -271,7 +269,9 @@ void LogPage::Save(const QString& caption, const QString& name, const QString& f
     if (path.isEmpty())
         return;
     QByteArray bytes;
-    CallCore([&] { bytes = make(); });
+    // The file is made from the core's data; nothing while another call runs.
+    if (!gate_.Run([&] { bytes = make(); }))
+        return;
     QSaveFile file(path);
     if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         ShowErrorMsg(this, kWriteFailed);

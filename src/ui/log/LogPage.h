@@ -15,6 +15,7 @@ class QTableView;
 
 namespace qozel {
 
+class CoreGate;
 class LogTableModel;
 class PollCycle;
 class WalkTableModel;
@@ -29,7 +30,7 @@ public:
     // an empty answer saves nothing.
     using FileChooser = std::function<QString(const QString&, const QString&, const QString&)>;
 
-    LogPage(PollCycle& cycle, QWidget* parent);
+    LogPage(PollCycle& cycle, CoreGate& gate, QWidget* parent);
     ~LogPage() override;
 
     // Draws what the log and the walk test changed since the last drawing.
@@ -56,6 +57,7 @@ private:
               const std::function<QByteArray()>& make);
 
     PollCycle& cycle_;
+    CoreGate& gate_;
     LogTableModel* logModel_ = nullptr;
     WalkTableModel* walkModel_ = nullptr;
     QComboBox* readerFilter_ = nullptr;

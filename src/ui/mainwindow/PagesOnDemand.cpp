@@ -27,7 +27,7 @@ bool PagesOnDemand::BuildOnce(Page*& page, WindowView::Tab tab)
 {
     if (page != nullptr)
         return false;
-    page = new Page(cycle_, nullptr);
+    page = new Page(cycle_, gate_, nullptr);
     Replace(tab, *page);
     return true;
 }

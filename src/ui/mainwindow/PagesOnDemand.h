@@ -8,6 +8,7 @@ class QWidget;
 namespace qozel {
 
 class CardsPage;
+class CoreGate;
 class KeyPage;
 class LogPage;
 class PollCycle;
@@ -20,7 +21,8 @@ class RecoveryPage;
 // an empty sheet of the page's name. The tab widget owns the pages built.
 class PagesOnDemand {
 public:
-    PagesOnDemand(QTabWidget& tabs, PollCycle& cycle) noexcept : tabs_(tabs), cycle_(cycle) {}
+    // The pages call into the core through `gate`, the window's one gate.
+    PagesOnDemand(QTabWidget& tabs, PollCycle& cycle, CoreGate& gate) noexcept : tabs_(tabs), cycle_(cycle), gate_(gate) {}
 
     // Puts the page of `tab` in place of its empty sheet unless it is there
     // already; true when it built the page. The Readers tab has no page here.
@@ -37,6 +39,7 @@ private:
 
     QTabWidget& tabs_;
     PollCycle& cycle_;
+    CoreGate& gate_;
     CardsPage* cards_ = nullptr;
     KeyPage* key_ = nullptr;
     RecoveryPage* recovery_ = nullptr;

@@ -154,7 +154,7 @@ void TMainWin::AttachPages()
     sheetLayout->addWidget(readersPage_);
     // The other pages carry the sheets' names themselves and take their
     // places when first shown.
-    pages_ = std::make_unique<PagesOnDemand>(*tabs_, *cycle_);
+    pages_ = std::make_unique<PagesOnDemand>(*tabs_, *cycle_, gate_);
 }
 
 void TMainWin::DrawChanges()

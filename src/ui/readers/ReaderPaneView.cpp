@@ -2,22 +2,15 @@
 
 #include "ui/Utf8.h"
 #include "ui/WidgetSync.h"
+#include "ui/tabs/EnableAll.h"
 #include "ui_ReadersPage.h"
 
 #include <QRegularExpressionValidator>
-
-#include <initializer_list>
 
 namespace qozel {
 namespace {
 
 constexpr int kAddressDigits = 3;
-
-void Enable(std::initializer_list<QWidget*> widgets, bool enabled)
-{
-    for (QWidget* widget : widgets)
-        widget->setEnabled(enabled);
-}
 
 void BindCheck(QCheckBox* box, bool& field)
 {
@@ -78,18 +71,18 @@ void ReaderPaneView::Draw(const ReaderPaneFields& fields)
     ui_.RdCfg1Rd1Lbl->setText(FromUtf8(fields.module1Name));
     ui_.RdCfg1Rd2Lbl->setText(FromUtf8(fields.module2Name));
 
-    Enable({ui_.RdCfg0PinChkBx, ui_.RdCfg0StarChkBx, ui_.RdCfg0FdUidChkBx, ui_.RdCfg0FdWydzChkBx,
-            ui_.RdCfg0FdIdxChkBx, ui_.RdCfg0TrRoReChkBx, ui_.RdRdBox, ui_.RdUidLbl, ui_.RdWydzLbl,
-            ui_.RdIdxLbl, ui_.RdWrKeysBtn, ui_.RdCfg0WrAllBtn},
-           fields.configEnabled);
-    Enable({ui_.RdRdLbl, ui_.RdULbl, ui_.RdUEdit, ui_.RdUVLbl, ui_.RdUppLbl, ui_.RdUppEdit, ui_.RdUppmVLbl,
-            ui_.RdMaxUppLbl, ui_.RdMaxUppEdit, ui_.RdMaxUppmVLbl, ui_.RdAddrLbl, ui_.RdAddrEdit,
-            ui_.RdWrAddrBtn, ui_.RdCfg0WrBtn},
-           fields.paneEnabled);
-    Enable({ui_.RdCfg1Rd1TxtLbl, ui_.RdCfg1Rd2TxtLbl, ui_.RdCfg1Rd1RegLbl, ui_.RdCfg1Rd2RegLbl,
-            ui_.RdCfg1Rd1Lbl, ui_.RdCfg1Rd2Lbl, ui_.RdCfg1Rd1IoCb, ui_.RdCfg1Rd2IoCb, ui_.RdCfg1TimLbl,
-            ui_.RdCfg1TimCb, ui_.RdCfg1WrBtn},
-           fields.moduleEnabled);
+    EnableAll({ui_.RdCfg0PinChkBx, ui_.RdCfg0StarChkBx, ui_.RdCfg0FdUidChkBx, ui_.RdCfg0FdWydzChkBx,
+               ui_.RdCfg0FdIdxChkBx, ui_.RdCfg0TrRoReChkBx, ui_.RdRdBox, ui_.RdUidLbl, ui_.RdWydzLbl,
+               ui_.RdIdxLbl, ui_.RdWrKeysBtn, ui_.RdCfg0WrAllBtn},
+              fields.configEnabled);
+    EnableAll({ui_.RdRdLbl, ui_.RdULbl, ui_.RdUEdit, ui_.RdUVLbl, ui_.RdUppLbl, ui_.RdUppEdit, ui_.RdUppmVLbl,
+               ui_.RdMaxUppLbl, ui_.RdMaxUppEdit, ui_.RdMaxUppmVLbl, ui_.RdAddrLbl, ui_.RdAddrEdit,
+               ui_.RdWrAddrBtn, ui_.RdCfg0WrBtn},
+              fields.paneEnabled);
+    EnableAll({ui_.RdCfg1Rd1TxtLbl, ui_.RdCfg1Rd2TxtLbl, ui_.RdCfg1Rd1RegLbl, ui_.RdCfg1Rd2RegLbl,
+               ui_.RdCfg1Rd1Lbl, ui_.RdCfg1Rd2Lbl, ui_.RdCfg1Rd1IoCb, ui_.RdCfg1Rd2IoCb, ui_.RdCfg1TimLbl,
+               ui_.RdCfg1TimCb, ui_.RdCfg1WrBtn},
+              fields.moduleEnabled);
 }
 
 } // namespace qozel

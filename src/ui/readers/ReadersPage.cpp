@@ -2,31 +2,22 @@
 
 #include "app/PollCycle.h"
 #include "ui/Colours.h"
-#include "ui/CoreGate.h"
 #include "ui/Utf8.h"
 #include "ui/WidgetSync.h"
 #include "ui/readers/ReaderGrid.h"
+#include "ui/tabs/PageActions.h"
+#include "ui/tabs/SetUpForm.h"
 #include "ui_ReadersPage.h"
 
 #include <QApplication>
 
 namespace qozel {
-namespace {
-
-std::unique_ptr<Ui::ReadersPage> SetUpUi(QWidget& tab)
-{
-    auto ui = std::make_unique<Ui::ReadersPage>();
-    ui->setupUi(&tab);
-    return ui;
-}
-
-} // namespace
 
 ReadersPage::ReadersPage(PollCycle& cycle, CoreGate& gate, QWidget* parent)
     : QWidget(parent),
       cycle_(cycle),
       gate_(gate),
-      ui_(SetUpUi(*this)),
+      ui_(SetUpForm<Ui::ReadersPage>(*this)),
       pane_(*ui_, cycle.pane.Fields())
 {
     for (const unsigned rate : ReadersHeader::kRates)
@@ -39,31 +30,22 @@ ReadersPage::ReadersPage(PollCycle& cycle, CoreGate& gate, QWidget* parent)
 
 ReadersPage::~ReadersPage() = default;
 
-template <class Action>
-void ReadersPage::Act(Action&& action)
-{
-    gate_.Run(std::forward<Action>(action));
-    DrawChanges(true);
-}
-
 void ReadersPage::ConnectActions()
 {
     ReaderPane& pane = cycle_.pane;
-    auto onClick = [this, &pane](QPushButton* button, void (ReaderPane::*handler)()) {
-        connect(button, &QPushButton::clicked, this, [this, &pane, handler] { Act([&pane, handler] { (pane.*handler)(); }); });
-    };
-    onClick(ui_->RdWrKeysBtn, &ReaderPane::RdWrKeysBtnClick);
-    onClick(ui_->RdWrAddrBtn, &ReaderPane::RdWrAddrBtnClick);
-    onClick(ui_->RdCfg0WrBtn, &ReaderPane::RdCfg0WrBtnClick);
-    onClick(ui_->RdCfg0WrAllBtn, &ReaderPane::RdCfg0WrAllBtnClick);
-    onClick(ui_->RdCfg1WrBtn, &ReaderPane::RdCfg1WrBtnClick);
-    connect(ui_->RdAddrEdit, &QLineEdit::editingFinished, this, [this, &pane] { Act([&pane] { pane.RdAddrEditExit(); }); });
+    OnClick(*this, gate_, *ui_->RdWrKeysBtn, pane, &ReaderPane::RdWrKeysBtnClick);
+    OnClick(*this, gate_, *ui_->RdWrAddrBtn, pane, &ReaderPane::RdWrAddrBtnClick);
+    OnClick(*this, gate_, *ui_->RdCfg0WrBtn, pane, &ReaderPane::RdCfg0WrBtnClick);
+    OnClick(*this, gate_, *ui_->RdCfg0WrAllBtn, pane, &ReaderPane::RdCfg0WrAllBtnClick);
+    OnClick(*this, gate_, *ui_->RdCfg1WrBtn, pane, &ReaderPane::RdCfg1WrBtnClick);
+    connect(ui_->RdAddrEdit, &QLineEdit::editingFinished, this,
+            [this, &pane] { ActAndSync(*this, gate_, [&pane] { pane.RdAddrEditExit(); }); });
     connect(ui_->RdBaudCb, &QComboBox::activated, this,
-            [this, &pane](int item) { Act([&pane, item] { pane.RdBaudCbChange(item); }); });
+            [this, &pane](int item) { ActAndSync(*this, gate_, [&pane, item] { pane.RdBaudCbChange(item); }); });
     connect(ui_->RdListGrid, &ReaderGrid::dataCellPressed, this,
-            [this, &pane](int row) { Act([&pane, row] { pane.RdTabEditClick(row); }); });
+            [this, &pane](int row) { ActAndSync(*this, gate_, [&pane, row] { pane.RdTabEditClick(row); }); });
     connect(ui_->RdListGrid, &ReaderGrid::identifyClicked, this,
-            [this, &pane](int row) { Act([&pane, row] { pane.RdIdentifyBtnClick(row); }); });
+            [this, &pane](int row) { ActAndSync(*this, gate_, [&pane, row] { pane.RdIdentifyBtnClick(row); }); });
 }
 
 void ReadersPage::DrawChanges(bool shown)

@@ -30,12 +30,11 @@ public:
     // Draws what changed since the last drawing. The pane's focus request is
     // applied only while the tab is `shown`.
     void DrawChanges(bool shown);
+    // Draws what the user's action on the tab changed; the tab is shown.
+    void Sync() { DrawChanges(true); }
 
 private:
     void ConnectActions();
-    // Runs a user action of the tab, then draws what it changed.
-    template <class Action>
-    void Act(Action&& action);
     void DrawHeader(const ReadersHeader& header);
     void DrawCardData(const CardDataBox& box);
     void ApplyFocusRequest(bool shown);

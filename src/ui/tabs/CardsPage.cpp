@@ -27,9 +27,10 @@ void SetUpSuccessBar(QProgressBar& bar)
 
 } // namespace
 
-CardsPage::CardsPage(PollCycle& cycle, QWidget* parent)
+CardsPage::CardsPage(PollCycle& cycle, CoreGate& gate, QWidget* parent)
     : QWidget(parent),
       cycle_(cycle),
+      gate_(gate),
       ui_(SetUpForm<Ui::CardsPage>(*this)),
       programmerPane_({ui_->TagPrgrLbl, ui_->TagPrgrKeyTxtLbl, ui_->TagPrgrKeyLbl, ui_->TagPrgrSygnTxtLbl,
                        ui_->TagPrgrSygnLbl, ui_->TagPrgrSigInfoLbl,
@@ -51,13 +52,13 @@ CardsPage::CardsPage(PollCycle& cycle, QWidget* parent)
     ConnectEdits();
     ConnectOutputRows();
     CardsTab& tab = cycle_.cardsTab;
-    OnClick(*this, *ui_->TagKeysToPrgrBtn, tab, &CardsTab::TagKeysToPrgrBtnClick);
-    OnClick(*this, *ui_->TagSetUsrPassBtn, tab, &CardsTab::TagSetUsrPassBtnClick);
-    OnClick(*this, *ui_->TagProgrTagBtn, tab, &CardsTab::TagProgrTagBtnClick);
-    OnClick(*this, *ui_->TagClearTagBtn, tab, &CardsTab::TagClearTagBtnClick);
-    OnClick(*this, *ui_->TagReadTagBtn, tab, &CardsTab::TagReadTagBtnClick);
-    OnClick(*this, *ui_->TagKeysToKbRdBtn, tab, &CardsTab::TagKeysToKbRdBtnClick);
-    OnClick(*this, *ui_->TagWrCfgBtn, tab, &CardsTab::TagWrCfgBtnClick);
+    OnClick(*this, gate_, *ui_->TagKeysToPrgrBtn, tab, &CardsTab::TagKeysToPrgrBtnClick);
+    OnClick(*this, gate_, *ui_->TagSetUsrPassBtn, tab, &CardsTab::TagSetUsrPassBtnClick);
+    OnClick(*this, gate_, *ui_->TagProgrTagBtn, tab, &CardsTab::TagProgrTagBtnClick);
+    OnClick(*this, gate_, *ui_->TagClearTagBtn, tab, &CardsTab::TagClearTagBtnClick);
+    OnClick(*this, gate_, *ui_->TagReadTagBtn, tab, &CardsTab::TagReadTagBtnClick);
+    OnClick(*this, gate_, *ui_->TagKeysToKbRdBtn, tab, &CardsTab::TagKeysToKbRdBtnClick);
+    OnClick(*this, gate_, *ui_->TagWrCfgBtn, tab, &CardsTab::TagWrCfgBtnClick);
     Sync();
 }
 
@@ -92,8 +93,7 @@ void CardsPage::ConnectEdits()
     connect(ui_->TagEndCharCb, &QComboBox::activated, this, [&fields](int item) { fields.endItem = item; });
     connect(ui_->TagEnterChkBx, &QCheckBox::clicked, this, [this, &fields](bool checked) {
         fields.enterAtEnd = checked;
-        CallCore([this] { cycle_.cardsTab.TagFieldChkBx0Click(); });
-        Sync();
+        ActAndSync(*this, gate_, [this] { cycle_.cardsTab.TagFieldChkBx0Click(); });
     });
 }
 
@@ -105,8 +105,7 @@ void CardsPage::ConnectOutputRows()
         const OutputRow& row = outputRows_[k];
         connect(row.field, &QCheckBox::clicked, this, [this, &setting](bool checked) {
             setting.typed = checked;
-            CallCore([this] { cycle_.cardsTab.TagFieldChkBx0Click(); });
-            Sync();
+            ActAndSync(*this, gate_, [this] { cycle_.cardsTab.TagFieldChkBx0Click(); });
         });
         connect(row.hex, &QCheckBox::clicked, this, [&setting](bool checked) { setting.hex = checked; });
         connect(row.separator, &QComboBox::activated, this, [&setting](int item) { setting.separatorItem = item; });

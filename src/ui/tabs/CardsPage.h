@@ -15,6 +15,7 @@ class CardsPage;
 
 namespace qozel {
 
+class CoreGate;
 class PollCycle;
 struct CardsTabFields;
 
@@ -24,7 +25,7 @@ struct CardsTabFields;
 class CardsPage final : public QWidget {
     Q_OBJECT
 public:
-    CardsPage(PollCycle& cycle, QWidget* parent);
+    CardsPage(PollCycle& cycle, CoreGate& gate, QWidget* parent);
     ~CardsPage() override;
 
     // Draws what the model changed since the last drawing, then moves the
@@ -41,6 +42,7 @@ private:
     void ApplyFocusRequest();
 
     PollCycle& cycle_;
+    CoreGate& gate_;
     std::unique_ptr<Ui::CardsPage> ui_;
     DevicePaneView programmerPane_;
     DevicePaneView readerPane_;

@@ -21,9 +21,10 @@ constexpr int kFieldPoints = 8;
 
 } // namespace
 
-KeyPage::KeyPage(PollCycle& cycle, QWidget* parent)
+KeyPage::KeyPage(PollCycle& cycle, CoreGate& gate, QWidget* parent)
     : QWidget(parent),
       cycle_(cycle),
+      gate_(gate),
       ui_(SetUpForm<Ui::KeyPage>(*this)),
       arkanPane_({ui_->KeyArLbl, ui_->KeyArKeyTxtLbl, ui_->KeyArKeyLbl, ui_->KeyArSygnTxtLbl, ui_->KeyArSygnLbl,
                   nullptr, {ui_->KeyArInfoLbl, ui_->KeyArInfo2Lbl, ui_->KeySetInstPassBtn}}),
@@ -33,11 +34,11 @@ KeyPage::KeyPage(PollCycle& cycle, QWidget* parent)
     SetUpControls();
     ConnectEdits();
     KeyTab& tab = cycle_.keyTab;
-    OnClick(*this, *ui_->KeyGenKeyMiBtn, tab, &KeyTab::KeyGenKeyMiBtnClick);
-    OnClick(*this, *ui_->ArkamKeyMIBtn, tab, &KeyTab::ArkamKeyMIBtnClick);
-    OnClick(*this, *ui_->KeySetInstPassBtn, tab, &KeyTab::KeySetInstPassBtnClick);
-    OnClick(*this, *ui_->KeyKeysToPrgrBtn, tab, &KeyTab::KeyKeysToPrgrBtnClick);
-    OnClick(*this, *ui_->KeyGenKeyMiTagBtn, tab, &KeyTab::KeyGenKeyMiTagBtnClick);
+    OnClick(*this, gate_, *ui_->KeyGenKeyMiBtn, tab, &KeyTab::KeyGenKeyMiBtnClick);
+    OnClick(*this, gate_, *ui_->ArkamKeyMIBtn, tab, &KeyTab::ArkamKeyMIBtnClick);
+    OnClick(*this, gate_, *ui_->KeySetInstPassBtn, tab, &KeyTab::KeySetInstPassBtnClick);
+    OnClick(*this, gate_, *ui_->KeyKeysToPrgrBtn, tab, &KeyTab::KeyKeysToPrgrBtnClick);
+    OnClick(*this, gate_, *ui_->KeyGenKeyMiTagBtn, tab, &KeyTab::KeyGenKeyMiTagBtnClick);
     Sync();
 }
 
@@ -79,8 +80,7 @@ bool KeyPage::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui_->KeyGrainMemo->viewport() && event->type() == QEvent::MouseButtonPress) {
         const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
-        CallCore([this, at] { cycle_.keyTab.KeyGrainMemoMouseDown(at.x(), at.y()); });
-        Sync();
+        ActAndSync(*this, gate_, [this, at] { cycle_.keyTab.KeyGrainMemoMouseDown(at.x(), at.y()); });
     }
     return QWidget::eventFilter(watched, event);
 }

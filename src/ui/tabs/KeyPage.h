@@ -12,6 +12,7 @@ class KeyPage;
 
 namespace qozel {
 
+class CoreGate;
 class PollCycle;
 struct KeyTabFields;
 
@@ -22,7 +23,7 @@ struct KeyTabFields;
 class KeyPage final : public QWidget {
     Q_OBJECT
 public:
-    KeyPage(PollCycle& cycle, QWidget* parent);
+    KeyPage(PollCycle& cycle, CoreGate& gate, QWidget* parent);
     ~KeyPage() override;
 
     // Draws what the model changed since the last drawing.
@@ -38,6 +39,7 @@ private:
     void Draw(const KeyTabFields& fields);
 
     PollCycle& cycle_;
+    CoreGate& gate_;
     std::unique_ptr<Ui::KeyPage> ui_;
     DevicePaneView arkanPane_;
     DevicePaneView programmerPane_;

@@ -1,30 +1,31 @@
 #pragma once
 
+#include "ui/CoreGate.h"
+
 #include <QAbstractButton>
 #include <QObject>
 
+#include <utility>
+
 namespace qozel {
 
-// Runs a call into the core. The core's handlers report their failures in
-// message boxes themselves; whatever they still throw is dropped here so
-// that no exception crosses the Qt event loop.
-template <class Call>
-void CallCore(Call&& call) noexcept
+// Runs a user's action of `page` through the window's one gate into the
+// core, then the page draws what the action changed. An action the gate
+// drops changed nothing.
+template <class Page, class Call>
+void ActAndSync(Page& page, CoreGate& gate, Call&& call)
 {
-    try {
-        call();
-    } catch (...) {
-    }
+    if (gate.Run(std::forward<Call>(call)))
+        page.Sync();
 }
 
-// A click on `button` runs `handler` of the tab model, then the page draws
-// what the handler changed.
+// A click on `button` runs `handler` of the tab model through the gate,
+// then the page draws what the handler changed.
 template <class Page, class Model>
-void OnClick(Page& page, QAbstractButton& button, Model& model, void (Model::*handler)())
+void OnClick(Page& page, CoreGate& gate, QAbstractButton& button, Model& model, void (Model::*handler)())
 {
-    QObject::connect(&button, &QAbstractButton::clicked, &page, [&page, &model, handler] {
-        CallCore([&model, handler] { (model.*handler)(); });
-        page.Sync();
+    QObject::connect(&button, &QAbstractButton::clicked, &page, [&page, &gate, &model, handler] {
+        ActAndSync(page, gate, [&model, handler] { (model.*handler)(); });
     });
 }
 

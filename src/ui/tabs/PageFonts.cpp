@@ -3,24 +3,30 @@
 #include <QStringList>
 
 namespace qozel {
+namespace {
+
+QFont FamilyFont(const QString& family, QFont::StyleHint fallback, int points)
+{
+    QFont font;
+    font.setFamilies({family});
+    font.setStyleHint(fallback);
+    font.setPointSize(points);
+    return font;
+}
+
+} // namespace
 
 QFont MsSansSerifFont(int points, bool bold)
 {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(points);
+    QFont font = FamilyFont(QStringLiteral("MS Sans Serif"), QFont::SansSerif, points);
     font.setBold(bold);
     return font;
 }
 
 QFont CourierFont(int points)
 {
-    QFont font;
-    font.setFamilies({QStringLiteral("Courier")});
-    font.setStyleHint(QFont::Monospace);
+    QFont font = FamilyFont(QStringLiteral("Courier"), QFont::Monospace, points);
     font.setFixedPitch(true);
-    font.setPointSize(points);
     return font;
 }
 

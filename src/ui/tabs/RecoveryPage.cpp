@@ -15,8 +15,8 @@ constexpr int kTitlePoints = 12;
 
 } // namespace
 
-RecoveryPage::RecoveryPage(PollCycle& cycle, QWidget* parent)
-    : QWidget(parent), cycle_(cycle), ui_(SetUpForm<Ui::RecoveryPage>(*this))
+RecoveryPage::RecoveryPage(PollCycle& cycle, CoreGate& gate, QWidget* parent)
+    : QWidget(parent), cycle_(cycle), gate_(gate), ui_(SetUpForm<Ui::RecoveryPage>(*this))
 {
     ui_->OdzPrgrResetLbl->setText(FromUtf8(RecoveryTab::kPrgrResetInfo));
     ui_->OdzArPassResetLbl->setText(FromUtf8(RecoveryTab::kArPassResetInfo));
@@ -27,11 +27,11 @@ RecoveryPage::RecoveryPage(PollCycle& cycle, QWidget* parent)
         title->setFont(MsSansSerifFont(kTitlePoints, true));
 
     RecoveryTab& tab = cycle_.recoveryTab;
-    OnClick(*this, *ui_->OdzPrgrResetBtn, tab, &RecoveryTab::OdzPrgrResetBtnClick);
-    OnClick(*this, *ui_->OdzArPassSetBtn, tab, &RecoveryTab::OdzArPassSetBtnClick);
-    OnClick(*this, *ui_->OdzArPassChngBtn, tab, &RecoveryTab::OdzArPassChngBtnClick);
-    OnClick(*this, *ui_->OdzPrgrPassChngBtn, tab, &RecoveryTab::OdzPrgrPassChngBtnClick);
-    OnClick(*this, *ui_->OdzKeyMiFromTagBtn, tab, &RecoveryTab::OdzKeyMiFromTagBtnClick);
+    OnClick(*this, gate_, *ui_->OdzPrgrResetBtn, tab, &RecoveryTab::OdzPrgrResetBtnClick);
+    OnClick(*this, gate_, *ui_->OdzArPassSetBtn, tab, &RecoveryTab::OdzArPassSetBtnClick);
+    OnClick(*this, gate_, *ui_->OdzArPassChngBtn, tab, &RecoveryTab::OdzArPassChngBtnClick);
+    OnClick(*this, gate_, *ui_->OdzPrgrPassChngBtn, tab, &RecoveryTab::OdzPrgrPassChngBtnClick);
+    OnClick(*this, gate_, *ui_->OdzKeyMiFromTagBtn, tab, &RecoveryTab::OdzKeyMiFromTagBtnClick);
     Sync();
 }
 

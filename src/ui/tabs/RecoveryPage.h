@@ -10,6 +10,7 @@ class RecoveryPage;
 
 namespace qozel {
 
+class CoreGate;
 class PollCycle;
 struct RecoveryTabFields;
 
@@ -19,7 +20,7 @@ struct RecoveryTabFields;
 class RecoveryPage final : public QWidget {
     Q_OBJECT
 public:
-    RecoveryPage(PollCycle& cycle, QWidget* parent);
+    RecoveryPage(PollCycle& cycle, CoreGate& gate, QWidget* parent);
     ~RecoveryPage() override;
 
     // Draws what the model changed since the last drawing.
@@ -29,6 +30,7 @@ private:
     void Draw(const RecoveryTabFields& fields);
 
     PollCycle& cycle_;
+    CoreGate& gate_;
     std::unique_ptr<Ui::RecoveryPage> ui_;
 };
 
