@@ -106,6 +106,25 @@ TEST_F(ReaderGridTest, RepaintsOnlyTheCellsADrawingChanges)
     }
 }
 
+TEST_F(ReaderGridTest, ARowNotYetDrawnIsBoldAndEnabledAsItsColumnsSay)
+{
+    // The address and the event marks are bold; the event cells and the PIN
+    // do not follow the row's enabling; the text takes the palette's colour.
+    const bool bold[Cells::kColumns] = {false, false, false, false, true, false, false,
+                                        true, true, true, true, true, true, false};
+    const bool enabled[Cells::kColumns] = {false, false, false, false, false, false, false,
+                                           true, true, true, true, true, true, true};
+    QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(&grid)->tableInterface();
+    for (int column = 0; column < Cells::kColumns; ++column) {
+        SCOPED_TRACE(column);
+        const ReaderCellLook& look = grid.Look(kEmptyRow, column);
+        EXPECT_EQ(look.bold, bold[column]);
+        EXPECT_EQ(look.enabled, enabled[column]);
+        EXPECT_FALSE(look.textColour.isValid());
+        EXPECT_EQ(table->cellAt(kEmptyRow, column)->state().disabled, !enabled[column]);
+    }
+}
+
 struct Presses {
     const char* what;
     int row;

@@ -70,9 +70,15 @@ ReaderGrid::ReaderGrid(QWidget* parent) : QWidget(parent), header_(*this)
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(QStringLiteral("Czytniki"));
     const QColor window = ToQColor(Colour::Window, QApplication::palette());
-    for (auto& row : looks_)
-        for (int c = 0; c < ReaderRowCells::kColumns; ++c)
-            row[static_cast<std::size_t>(c)] = {{}, window, {}, AlwaysBold(c), !EnabledAsRow(c)};
+    for (auto& row : looks_) {
+        for (int c = 0; c < ReaderRowCells::kColumns; ++c) {
+            // By name, so that a field added to the look cannot shift them.
+            ReaderCellLook& look = row[static_cast<std::size_t>(c)];
+            look.background = window;
+            look.bold = AlwaysBold(c);
+            look.enabled = !EnabledAsRow(c);
+        }
+    }
     // The box's frame and title take more room in a larger font.
     header_.Events().installEventFilter(this);
     Relayout();
