@@ -24,6 +24,14 @@ inline constexpr const char* kUserFunctionInPass =
     "Start funkcji użytkownika w trakcie działania funkcji obsługi Timera.";
 inline constexpr const char* kWaitLoopEnded = "Pętla czekania na koniec obsługi Timera stanęła na i=";
 
+// The permission hint below the tabs: the start, a device known only by its
+// bus and ids, and the rules to install with the commands that do it.
+inline constexpr const char* kNoPermission = "Brak uprawnień do otwarcia: ";
+inline constexpr const char* kDeviceIdsFormat = "urządzenie %s %04x:%04x";
+inline constexpr const char* kInstallRules = ". Zainstaluj reguły udev ";
+inline constexpr const char* kCopyRulesCommand = ": sudo cp ";
+inline constexpr const char* kTriggerCommand = " /etc/udev/rules.d/ && sudo udevadm trigger";
+
 // Firmware upgrades.
 inline constexpr const char* kUpgradeFailedText = "Błąd podczas wykonywania upgrade.";
 // The upgrade box's line for a bus reader: this, then the reader's type.

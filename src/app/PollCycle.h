@@ -93,7 +93,6 @@ private:
     void PumpEvents();
     void DispatchEvent(int index, const ReaderEvent& event);
     void TakeBackupCertificate(const ReaderEvent& event);
-    void RefreshReaderRows(int countBefore);
     void MaintainReaders();
     void DeviceSlot(DevKind kind);
     // Shows, changes or hides the permission hint after a pass.
