@@ -1,7 +1,5 @@
 #include "app/ManagerAccess.h"
 
-#include "devices/manager/ZelManager.h"
-
 namespace qozel {
 
 bool ManagerAccess::EnsureManager()
@@ -21,11 +19,6 @@ bool ManagerAccess::CheckManagerContinuity()
         return true;
     prompts_.ShowErrorMsg(app_texts::kManagerReplugged);
     return false;
-}
-
-void ManagerAccess::CloseManager()
-{
-    manager_.CloseManager();
 }
 
 } // namespace qozel

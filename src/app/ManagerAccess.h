@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppTexts.h"
+#include "devices/manager/ZelManager.h"
 #include "link/DeviceErrors.h"
 #include "platform/Prompts.h"
 
@@ -9,8 +10,6 @@
 #include <utility>
 
 namespace qozel {
-
-class ZelManager;
 
 // What the tabs' actions need of the Manager beyond its commands: one that
 // is open (a Manager pass finds and opens it, as the poll would), its
@@ -35,8 +34,8 @@ public:
     // false; a step without a result counts as done). A device error closes
     // the Manager, runs `afterClose`, says that there is no connection and
     // gives false.
-    template <class F, class AfterClose>
-    bool Guarded(F&& step, AfterClose&& afterClose)
+    template <class F, class AfterClose = void (*)()>
+    bool Guarded(F&& step, AfterClose&& afterClose = [] {})
     {
         try {
             if constexpr (std::is_void_v<std::invoke_result_t<F&>>) {
@@ -46,21 +45,14 @@ public:
                 return step();
             }
         } catch (const WUsbErr&) {
-            CloseManager();
+            manager_.CloseManager();
             afterClose();
             prompts_.ShowErrorMsg(app_texts::kManagerNoConnection);
             return false;
         }
     }
-    template <class F>
-    bool Guarded(F&& step)
-    {
-        return Guarded(std::forward<F>(step), [] {});
-    }
 
 private:
-    void CloseManager();
-
     ZelManager& manager_;
     Prompts& prompts_;
     std::function<void()> runPass_;
