@@ -29,6 +29,22 @@ void ActionBracket::EndUserFunction()
     view_.SetTimerEnabled(pollRunning);
 }
 
+bool ActionBracket::BeginPass()
+{
+    if (timerPassActive || userFunctionActive)
+        return false;
+    timerPassActive = true;
+    view_.SetTimerEnabled(false);
+    return true;
+}
+
+void ActionBracket::EndPass()
+{
+    if (!userFunctionActive)
+        view_.SetTimerEnabled(pollRunning);
+    timerPassActive = false;
+}
+
 void ActionBracket::ToggleRunning()
 {
     pollRunning = !pollRunning;

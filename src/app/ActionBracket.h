@@ -21,6 +21,11 @@ public:
     // two seconds for the pass to end and notes it for the developer.
     void BeginUserFunction();
     void EndUserFunction();
+    // A poll pass starts unless an action or another pass runs (a tick
+    // delivered by the nested loop of a box would interleave two exchanges on
+    // one device); false when it may not.
+    bool BeginPass();
+    void EndPass();
     // Stops or restarts the poll timer.
     void ToggleRunning();
 

@@ -33,12 +33,8 @@ PollCycle::~PollCycle() = default;
 
 void PollCycle::Tick()
 {
-    // A tick delivered by the nested loop of a box shown in a pass or an
-    // action would interleave two exchanges on one device.
-    if (bracket.timerPassActive || bracket.userFunctionActive)
+    if (!bracket.BeginPass())
         return;
-    bracket.timerPassActive = true;
-    view_.SetTimerEnabled(false);
     try {
         ManagerTick();
         DeviceSlot(static_cast<DevKind>(deviceSlot));
@@ -48,9 +44,7 @@ void PollCycle::Tick()
         // Device errors are handled where they arise; nothing else may end the program.
     }
     deviceSlot = (deviceSlot + 1) % 3;
-    if (!bracket.userFunctionActive)
-        view_.SetTimerEnabled(bracket.pollRunning);
-    bracket.timerPassActive = false;
+    bracket.EndPass();
 }
 
 void PollCycle::UpdatePermissionHint()

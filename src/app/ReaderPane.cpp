@@ -199,41 +199,30 @@ void ReaderPane::RdWrKeysBtnClick()
 
 void ReaderPane::WriteKeysToReaders()
 {
-    ZelDevSet& devices = devices_;
-    if (!access_.EnsureManager() || !devices.EnsureArLogin() || !devices.CheckHasMasterKey())
+    if (!access_.EnsureManager() || !devices_.EnsureArLogin() || !devices_.CheckHasMasterKey())
         return;
-    ZelManager& manager = manager_;
-    Prompts& prompts = prompts_;
-    ZelArkan::Certificate first{};
-    ZelArkan::Certificate second{};
-    struct Wipe {
-        ZelArkan::Certificate& a;
-        ZelArkan::Certificate& b;
-        ~Wipe()
-        {
-            SecureWipe(a);
-            SecureWipe(b);
-        }
-    } wipe{first, second};
-    for (int i = 0; i < manager.readerCount; ++i) {
-        const ReaderRecord& reader = manager.readers[static_cast<std::size_t>(i)];
+    SecretBytes<ZelArkan::kCertificateSize> first;
+    SecretBytes<ZelArkan::kCertificateSize> second;
+    for (int i = 0; i < manager_.readerCount; ++i) {
+        const ReaderRecord& reader = manager_.readers[static_cast<std::size_t>(i)];
         if (!reader.online)
             continue;
-        const bool issued = devices.Guarded(DevKind::Arkan, [&] {
-            if (devices.ar.IssueCertificate(kReaderKeyClass, kReaderKeyFirst, reader.readerId(), first) &&
-                devices.ar.IssueCertificate(kReaderKeyClass, kReaderKeySecond, reader.readerId(), second))
+        const bool issued = devices_.Guarded(DevKind::Arkan, [&] {
+            if (devices_.ar.IssueCertificate(kReaderKeyClass, kReaderKeyFirst, reader.readerId(), first.bytes) &&
+                devices_.ar.IssueCertificate(kReaderKeyClass, kReaderKeySecond, reader.readerId(), second.bytes))
                 return true;
-            prompts.ShowErrorMsg(app_texts::kNoKeysFromArkan);
+            prompts_.ShowErrorMsg(app_texts::kNoKeysFromArkan);
             return false;
         });
         if (!issued)
             return;
-        if (manager.WriteReaderKeyCertificate(i, first) != 0 || manager.WriteReaderKeyCertificate(i, second) != 0) {
-            prompts.ShowErrorMsg(app_texts::kKeysRefused);
+        if (manager_.WriteReaderKeyCertificate(i, first.span()) != 0 ||
+            manager_.WriteReaderKeyCertificate(i, second.span()) != 0) {
+            prompts_.ShowErrorMsg(app_texts::kKeysRefused);
             return;
         }
     }
-    prompts.ShowInfoMsg(app_texts::kKeysWritten);
+    prompts_.ShowInfoMsg(app_texts::kKeysWritten);
 }
 
 void ReaderPane::RdCfg0WrBtnClick()

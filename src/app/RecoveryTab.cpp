@@ -7,8 +7,6 @@
 #include "devset/ZelDevSet.h"
 #include "security/PasswordKey.h"
 
-#include <algorithm>
-
 namespace qozel {
 namespace {
 
@@ -115,12 +113,9 @@ bool RecoveryTab::SignedResetCertificate(std::span<std::uint8_t, ZelManager::kCe
     }
     SecretBytes<ZelManager::kCertificateSize> certificate;
     const bool issued = devices_.Guarded(DevKind::Arkan, [&] {
-        ZelArkan::Certificate issuedBytes{};
         const bool ok = devices_.ar.IssueCertificate(kResetCertificateClass, kResetCertificateNumber,
                                                      manager_.readers[static_cast<std::size_t>(reader)].readerId(),
-                                                     issuedBytes);
-        std::copy(issuedBytes.begin(), issuedBytes.end(), certificate.bytes.begin());
-        SecureWipe(issuedBytes);
+                                                     certificate.bytes);
         if (!ok)
             prompts_.ShowErrorMsg(app_texts::kArRefusesCertificate);
         return ok;
