@@ -71,7 +71,6 @@ private:
     // error drops the programmer, a refusal shows the card's result text.
     template <class Operation>
     bool RunCardOperation(Operation&& operation);
-    void WriteOutputConfig();
 
     ZelDevSet& devices_;
     Prompts& prompts_;
