@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     cycle.ManagerTick(); // attaches the Manager and lists its readers
     cycle.pane.RdTabEditClick(in.Byte() % ReaderTable::kRows); // the pane shows the selected reader
     if (in.Byte() % 2)
-        cycle.StartBackupCardWait();
+        cycle.backupWait.Start();
     while (!in.empty()) {
         // Events of listed readers mostly, and some of readers not listed.
         const std::uint8_t source = in.Byte();

@@ -1,44 +1,25 @@
 #include "app/CardsTab.h"
 
+#include "app/AppTexts.h"
 #include "app/DecimalText.h"
 #include "app/HexText.h"
-#include "app/PollCycle.h"
 #include "app/WindowView.h"
-#include "link/DeviceErrors.h"
+#include "devset/ZelDevSet.h"
 
 #include <utility>
 
 namespace qozel {
-namespace {
-
-constexpr const char* kCardCleared = "Karta skasowana.";
-
-} // namespace
-
-template <class F>
-void CardsTab::RunAction(F&& action)
-{
-    UserFunction bracket(cycle_);
-    action();
-    RefreshCardsTab();
-}
-
 void CardsTab::PollCardsTab()
 {
-    const ZelDevSet& devices = cycle_.devices;
-    const unsigned state = (devices.ar.IsOpen() ? 1u : 0u) | (devices.prgr.IsOpen() ? 2u : 0u) |
-                           (devices.kbRd.IsOpen() ? 4u : 0u);
-    if (state == lastState_)
-        return;
-    lastState_ = state;
-    RefreshCardsTab();
+    if (StateChanged({devices_.ar.IsOpen(), devices_.prgr.IsOpen(), devices_.kbRd.IsOpen()}))
+        RefreshCardsTab();
 }
 
 void CardsTab::RefreshCardsTab()
 {
-    if (cycle_.view().ShownTab() != WindowView::Tab::Cards)
+    if (view_.ShownTab() != WindowView::Tab::Cards)
         return;
-    const ZelDevSet& devices = cycle_.devices;
+    const ZelDevSet& devices = devices_;
     fields_.programmer = ProgrammerPane(devices.prgr, devices.ar.keySignature);
     fields_.kbReader = KbReaderPane(devices.kbRd, devices.ar.keySignature);
     focusRequest_ = true;
@@ -47,19 +28,14 @@ void CardsTab::RefreshCardsTab()
 template <class Operation>
 bool CardsTab::RunCardOperation(Operation&& operation)
 {
-    ZelDevSet& devices = cycle_.devices;
-    if (!devices.CheckPrgrHasKeys())
+    if (!devices_.CheckPrgrHasKeys())
         return false;
-    int result = 0;
-    try {
-        result = operation(devices.prgr);
-    } catch (const WUsbErr&) {
-        devices.DropDevice(DevKind::Programmer);
-        return false;
-    }
-    if (result != CardOk)
-        cycle_.prompts().ShowErrorMsg(CardResultText(result));
-    return result == CardOk;
+    return devices_.Guarded(DevKind::Programmer, [&] {
+        const int result = operation(devices_.prgr);
+        if (result != CardOk)
+            prompts_.ShowErrorMsg(CardResultText(result));
+        return result == CardOk;
+    });
 }
 
 void CardsTab::TagProgrTagBtnClick()
@@ -67,21 +43,21 @@ void CardsTab::TagProgrTagBtnClick()
     RunAction([&] {
         const std::int32_t department = DecimalOrZero<std::int32_t>(fields_.department);
         const std::int32_t index = DecimalOrZero<std::int32_t>(fields_.index);
-        if (!cycle_.devices.EnsurePrgrLogin() ||
+        if (!devices_.EnsurePrgrLogin() ||
             !RunCardOperation([&](ZelCfgPrgr& prgr) { return prgr.ProgramCard(department, index); }))
             return;
-        cycle_.view().AnimateProgress(WindowView::SuccessBar::CardProgrammed);
-        fields_.programmedUid = HexText(cycle_.devices.prgr.cardStatus.uid);
+        view_.AnimateProgress(WindowView::SuccessBar::CardProgrammed);
+        fields_.programmedUid = HexText(devices_.prgr.cardStatus.uid);
     });
 }
 
 void CardsTab::TagClearTagBtnClick()
 {
     RunAction([&] {
-        if (!cycle_.devices.EnsurePrgrLogin() || !RunCardOperation([](ZelCfgPrgr& prgr) { return prgr.ClearCard(); }))
+        if (!devices_.EnsurePrgrLogin() || !RunCardOperation([](ZelCfgPrgr& prgr) { return prgr.ClearCard(); }))
             return;
-        fields_.programmedUid = HexText(cycle_.devices.prgr.cardStatus.uid);
-        cycle_.prompts().ShowInfoMsg(kCardCleared);
+        fields_.programmedUid = HexText(devices_.prgr.cardStatus.uid);
+        prompts_.ShowInfoMsg(app_texts::kCardCleared);
     });
 }
 
@@ -91,13 +67,12 @@ void CardsTab::TagReadTagBtnClick()
         fields_.readUid.clear();
         fields_.readDepartment.clear();
         fields_.readIndex.clear();
-        ZelDevSet& devices = cycle_.devices;
         std::int32_t department = 0;
         std::int32_t index = 0;
-        if (!devices.EnsurePresent(DevKind::Programmer) ||
+        if (!devices_.EnsurePresent(DevKind::Programmer) ||
             !RunCardOperation([&](ZelCfgPrgr& prgr) { return prgr.ReadCard(department, index); }))
             return;
-        fields_.readUid = HexText(devices.prgr.cardStatus.uid);
+        fields_.readUid = HexText(devices_.prgr.cardStatus.uid);
         fields_.readDepartment = std::to_string(department);
         fields_.readIndex = std::to_string(index);
     });
@@ -105,17 +80,17 @@ void CardsTab::TagReadTagBtnClick()
 
 void CardsTab::TagKeysToPrgrBtnClick()
 {
-    RunAction([&] { cycle_.devices.LoadKeysToPrgr(); });
+    RunAction([&] { devices_.LoadKeysToPrgr(); });
 }
 
 void CardsTab::TagSetUsrPassBtnClick()
 {
-    RunAction([&] { cycle_.devices.SetPrgrUserPassword(); });
+    RunAction([&] { devices_.SetPrgrUserPassword(); });
 }
 
 void CardsTab::TagKeysToKbRdBtnClick()
 {
-    RunAction([&] { cycle_.devices.LoadKeysToKbRd(); });
+    RunAction([&] { devices_.LoadKeysToKbRd(); });
 }
 
 KbRdConfig CardsTab::OutputConfig() const noexcept
@@ -127,21 +102,16 @@ void CardsTab::TagWrCfgBtnClick()
 {
     RunAction([&] {
         const KbRdConfig config = OutputConfig();
-        if (!cycle_.devices.EnsurePresent(DevKind::KbReader))
+        if (!devices_.EnsurePresent(DevKind::KbReader))
             return;
-        if (cycle_.devices.kbRd.WriteConfig(config, cycle_.prompts()))
-            cycle_.view().AnimateProgress(WindowView::SuccessBar::ConfigWritten);
+        if (devices_.kbRd.WriteConfig(config, prompts_))
+            view_.AnimateProgress(WindowView::SuccessBar::ConfigWritten);
     });
 }
 
 void CardsTab::TagFieldChkBx0Click()
 {
     RefreshCardsTab();
-}
-
-bool CardsTab::TakeChanged()
-{
-    return drawn_.Changed(fields_);
 }
 
 bool CardsTab::TakeFocusRequest() noexcept

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/DrawnCopy.h"
 #include "app/DevicePane.h"
+#include "app/TabModel.h"
 #include "devices/kbreader/KbRdConfig.h"
 
 #include <array>
@@ -9,7 +9,9 @@
 
 namespace qozel {
 
-class PollCycle;
+class Prompts;
+class WindowView;
+class ZelDevSet;
 
 // What the Cards tab shows; the window writes the user's edits back into the
 // editable fields.
@@ -36,17 +38,12 @@ struct CardsTabFields {
 // The Cards tab: programming, clearing and reading cards through the
 // programmer, its keys and user password, and the keyboard reader's keys and
 // output configuration.
-class CardsTab {
+class CardsTab : public TabModel<CardsTab, CardsTabFields> {
 public:
-    static constexpr const char* kPrgrInfo =
-        "Administrator systemu wgrywa do programatora QO-G30 klucze i ustala początkowe hasło użytkownika.";
-    static constexpr const char* kPrgrInfo2 =
-        "Kartę można odczytać tylko w przypadku gdy do jej zaprogramowania zostały użyte te same klucze, które "
-        "posiada aktualnie Programator QO-G30.\nKarta zaprogramowana kluczami tymczasowymi może być skasowana przez "
-        "Programator QO-G30 posiadający dowolne klucze tymczasowe.\nKartę zaprogramowaną kluczami docelowymi może "
-        "skasować tylko programator QO-G30 posiadający te same klucze.";
-
-    explicit CardsTab(PollCycle& cycle) noexcept : cycle_(cycle) {}
+    CardsTab(ZelDevSet& devices, ActionBracket& bracket, Prompts& prompts, WindowView& view) noexcept
+        : TabModel(bracket, &CardsTab::RefreshCardsTab), devices_(devices), prompts_(prompts), view_(view)
+    {
+    }
 
     void PollCardsTab();
     void RefreshCardsTab();
@@ -65,28 +62,20 @@ public:
     // The record the output configuration controls give.
     KbRdConfig OutputConfig() const noexcept;
 
-    CardsTabFields& Fields() noexcept { return fields_; }
-    const CardsTabFields& Fields() const noexcept { return fields_; }
-    // True when the tab changed since the last call (always at the first).
-    bool TakeChanged();
     // True (once) after a full refresh: the window moves the focus to the
     // text area unless the user is typing into the department or index edit.
     bool TakeFocusRequest() noexcept;
 
 private:
-    template <class F>
-    void RunAction(F&& action);
     // A card operation of the programmer after checking its keys: a device
     // error drops the programmer, a refusal shows the card's result text.
     template <class Operation>
     bool RunCardOperation(Operation&& operation);
-    void WriteOutputConfig();
 
-    PollCycle& cycle_;
-    CardsTabFields fields_;
-    DrawnCopy<CardsTabFields> drawn_;
+    ZelDevSet& devices_;
+    Prompts& prompts_;
+    WindowView& view_;
     bool focusRequest_ = false;
-    unsigned lastState_ = 0x8000;
 };
 
 } // namespace qozel

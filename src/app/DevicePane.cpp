@@ -1,5 +1,6 @@
 #include "app/DevicePane.h"
 
+#include "app/AppTexts.h"
 #include "devices/arkan/ZelCfgAr.h"
 #include "devices/kbreader/ZelCfgKbRd.h"
 #include "devices/programmer/ZelCfgPrgr.h"
@@ -43,7 +44,7 @@ std::string SignatureText(bool hasKeys, std::uint32_t signature)
 
 DevicePane ArkanPane(const ZelCfgAr& arkan)
 {
-    DevicePane pane = Present(arkan, "QoZEL Arkan", "Brak QoZEL Arkan");
+    DevicePane pane = Present(arkan, app_texts::kArkanName, app_texts::kNoArkan);
     pane.keys = ArkanStateText(arkan.State());
     pane.signature = SignatureText(arkan.HasMasterKey(), arkan.keySignature);
     return pane;
@@ -51,7 +52,7 @@ DevicePane ArkanPane(const ZelCfgAr& arkan)
 
 DevicePane ProgrammerPane(const ZelCfgPrgr& programmer, std::uint32_t arkanSignature)
 {
-    DevicePane pane = Present(programmer, "Programator QO-G30", "Brak Programatora QO-G30");
+    DevicePane pane = Present(programmer, app_texts::kProgrammerName, app_texts::kNoProgrammer);
     pane.keys = PrgrKeyStateText(programmer.info.flags);
     pane.signature = SignatureText(programmer.HasKeys(), programmer.keySignature);
     pane.mismatch = Mismatch(arkanSignature, programmer.keySignature);
@@ -60,8 +61,10 @@ DevicePane ProgrammerPane(const ZelCfgPrgr& programmer, std::uint32_t arkanSigna
 
 DevicePane KbReaderPane(const ZelCfgKbRd& reader, std::uint32_t arkanSignature)
 {
-    DevicePane pane = Present(reader, "Czytnik klawiaturowy QO-K31", "Brak Czytnika klawiaturowego QO-K31");
-    pane.keys = !reader.HasKeys() ? "brak" : reader.HasTemporaryKeys() ? "tymczasowe" : "docelowe";
+    DevicePane pane = Present(reader, app_texts::kKbReaderName, app_texts::kNoKbReader);
+    pane.keys = !reader.HasKeys()             ? app_texts::kNoKeys
+                : reader.HasTemporaryKeys() ? app_texts::kTemporaryKeys
+                                            : app_texts::kTargetKeys;
     pane.signature = SignatureText(reader.HasKeys(), reader.keySignature);
     pane.mismatch = Mismatch(arkanSignature, reader.keySignature);
     return pane;

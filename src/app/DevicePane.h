@@ -15,8 +15,6 @@ class ZelCfgKbRd;
 // signature, and whether it is present (enabling the pane's captions and
 // showing the key state and signature).
 struct DevicePane {
-    static constexpr const char* kSignatureMismatch = "Sygnatura kluczy niezgodna z Arkam";
-
     std::string line;
     Colour lineColour = Colour::Red;
     std::string keys;         // "brak", "tymczasowe"/"docelowe" or "tymczasowy"/"docelowy"

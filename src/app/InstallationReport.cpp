@@ -196,19 +196,17 @@ InstallationReport MakeInstallationReport(PollCycle& cycle, const ReportHeader& 
 {
     ModuleReads modules{};
     {
-        UserFunction bracket(cycle);
+        UserFunction bracket(cycle.bracket);
         ZelManager& manager = cycle.manager;
-        try {
-            for (int i = 0; manager.IsOpen() && i < manager.readerCount; ++i) {
-                const ReaderRecord& reader = manager.readers[static_cast<std::size_t>(i)];
-                if (reader.online && IsModuleType(reader.info.type))
-                    modules[static_cast<std::size_t>(i)] = ReadModuleSettings(manager, i);
-            }
-        } catch (const WUsbErr&) {
-            manager.CloseManager();
-            cycle.DeselectReader();
-            cycle.prompts().ShowErrorMsg(kManagerNoConnection);
-        }
+        cycle.managerAccess.Guarded(
+            [&] {
+                for (int i = 0; manager.IsOpen() && i < manager.readerCount; ++i) {
+                    const ReaderRecord& reader = manager.readers[static_cast<std::size_t>(i)];
+                    if (reader.online && IsModuleType(reader.info.type))
+                        modules[static_cast<std::size_t>(i)] = ReadModuleSettings(manager, i);
+                }
+            },
+            [&] { cycle.table.Deselect(); });
     }
     return BuildInstallationReport(header, cycle.manager, cycle.devices, cycle.log, modules);
 }

@@ -1,43 +1,32 @@
 #include "app/KeyTab.h"
 
+#include "app/AppTexts.h"
 #include "app/HexText.h"
-#include "app/PollCycle.h"
 #include "app/WindowView.h"
+#include "devset/ZelDevSet.h"
+#include "security/KeyGrain.h"
 
 #include <exception>
 
 namespace qozel {
 
-template <class F>
-void KeyTab::RunAction(F&& action)
-{
-    UserFunction bracket(cycle_);
-    action();
-    RefreshKeyTab();
-}
-
 void KeyTab::PollKeyTab()
 {
-    const ZelCfgAr& ar = cycle_.devices.ar;
-    const ZelCfgPrgr& prgr = cycle_.devices.prgr;
+    const ZelCfgAr& ar = devices_.ar;
+    const ZelCfgPrgr& prgr = devices_.prgr;
     const bool arPresent = ar.IsOpen();
     const bool prgrPresent = prgr.IsOpen();
-    const unsigned state = (arPresent ? 1u : 0u) | (prgrPresent ? 2u : 0u) |
-                           (arPresent && ar.HasMasterKey() ? 4u : 0u) |
-                           (arPresent && ar.State() == ArkanState::Temporary ? 8u : 0u) |
-                           (prgrPresent && prgr.HasKeys() ? 16u : 0u) |
-                           (prgrPresent && prgr.HasKeys() && !prgr.HasTargetKeys() ? 32u : 0u);
-    if (state == lastState_)
-        return;
-    lastState_ = state;
-    RefreshKeyTab();
+    if (StateChanged({arPresent, prgrPresent, arPresent && ar.HasMasterKey(),
+                      arPresent && ar.State() == ArkanState::Temporary, prgrPresent && prgr.HasKeys(),
+                      prgrPresent && prgr.HasKeys() && !prgr.HasTargetKeys()}))
+        RefreshKeyTab();
 }
 
 void KeyTab::RefreshKeyTab()
 {
-    if (cycle_.view().ShownTab() != WindowView::Tab::Key)
+    if (view_.ShownTab() != WindowView::Tab::Key)
         return;
-    const ZelDevSet& devices = cycle_.devices;
+    const ZelDevSet& devices = devices_;
     fields_.editable = !devices.ar.IsOpen() || devices.ar.State() != ArkanState::Target;
     // A key generated for an installation whose Arkan already holds its
     // target key could never be stored.
@@ -49,7 +38,7 @@ void KeyTab::RefreshKeyTab()
 
 void KeyTab::KeyGrainMemoMouseDown(int x, int y)
 {
-    const GrainFieldUpdate update = cycle_.grain.ClickInField(x, y);
+    const GrainFieldUpdate update = grain_.ClickInField(x, y);
     fields_.grainFirstHalf = update.grainFirstHalf;
     fields_.grainSecondHalf = update.grainSecondHalf;
     if (update.indicatorPosition)
@@ -61,14 +50,14 @@ void KeyTab::KeyGrainMemoMouseDown(int x, int y)
 void KeyTab::KeyGenKeyMiBtnClick()
 {
     RunAction([&] {
-        KeyGrain& grain = cycle_.grain;
+        KeyGrain& grain = grain_;
         bool generated = false;
         try {
-            generated = grain.GenerateKey(cycle_.prompts());
+            generated = grain.GenerateKey(prompts_);
         } catch (const std::exception&) {
             // Without the system's random bytes the key would rest on the
             // mouse clicks alone.
-            cycle_.prompts().ShowErrorMsg(kNoRandomness);
+            prompts_.ShowErrorMsg(app_texts::kNoRandomness);
         }
         if (!generated)
             return;
@@ -80,14 +69,14 @@ void KeyTab::KeyGenKeyMiBtnClick()
 void KeyTab::ArkamKeyMIBtnClick()
 {
     RunAction([&] {
-        if (cycle_.devices.SaveMasterKey(cycle_.grain, !fields_.target, fields_.symbol))
+        if (devices_.SaveMasterKey(grain_, !fields_.target, fields_.symbol))
             ClearGeneratedKey();
     });
 }
 
 void KeyTab::ClearGeneratedKey()
 {
-    cycle_.grain.ForgetKey();
+    grain_.ForgetKey();
     fields_.symbol.clear();
     fields_.signature.clear();
     fields_.key.clear();
@@ -95,22 +84,17 @@ void KeyTab::ClearGeneratedKey()
 
 void KeyTab::KeySetInstPassBtnClick()
 {
-    RunAction([&] { cycle_.devices.SetArInstallerPassword(); });
+    RunAction([&] { devices_.SetArInstallerPassword(); });
 }
 
 void KeyTab::KeyKeysToPrgrBtnClick()
 {
-    RunAction([&] { cycle_.devices.LoadKeysToPrgr(); });
+    RunAction([&] { devices_.LoadKeysToPrgr(); });
 }
 
 void KeyTab::KeyGenKeyMiTagBtnClick()
 {
-    RunAction([&] { cycle_.devices.MakeBackupCard(); });
-}
-
-bool KeyTab::TakeChanged()
-{
-    return drawn_.Changed(fields_);
+    RunAction([&] { devices_.MakeBackupCard(); });
 }
 
 } // namespace qozel

@@ -1,13 +1,16 @@
 #pragma once
 
-#include "app/DrawnCopy.h"
 #include "app/DevicePane.h"
+#include "app/TabModel.h"
 
 #include <string>
 
 namespace qozel {
 
-class PollCycle;
+class KeyGrain;
+class Prompts;
+class WindowView;
+class ZelDevSet;
 
 // What the Installation key tab shows; the window writes the user's edits
 // (key kind and symbol) back.
@@ -33,30 +36,12 @@ struct KeyTabFields {
 // The Installation key tab: the grain, generating the master key and storing
 // it in the Arkan, the installer password, the programmer's keys and the
 // backup card.
-class KeyTab {
+class KeyTab : public TabModel<KeyTab, KeyTabFields> {
 public:
-    static constexpr const char* kArInfo = "Arkan przechowuje klucz Master Instalacji.";
-    static constexpr const char* kArInfo2 =
-        "Hasło Instalatora pozwala w programie DiRizErurad\npobrać z Arkan klucze dla czytników.";
-    static constexpr const char* kPrgrInfo =
-        "Aby programator QO-G30 mógł programować karty potrzebuje zestawu kluczy generowanych przez Arkan z "
-        "klucza Master Instalacji.";
-    static constexpr const char* kTagInfo1 =
-        "Programator QO-G30, w obecności Arkan pozwala zaprogramować kartę zawierającą zaszyfrowaną kopię "
-        "zapasową docelowego klucza Master Instalacji.\nW przypadku uszkodzenia Arkan karta ta pozwoli wgrać Klucz "
-        "Master Instalacji do innej sztuki Arkan.\nJest to mozliwe tylko w danej instalacji (tylko czytniki tej "
-        "instalacji posiadają klucze niezbędne do odczytania i rozszyfrowania karty).";
-    static constexpr const char* kTargetExplanation =
-        "Klucz docelowy jest generowany\njednorazowo dla danej instalacji.\nPo wpisaniu do Arkan nie może\nbyć on "
-        "zastąpiony innym kluczem.";
-    static constexpr const char* kTemporaryExplanation =
-        "Klucz tymczasowy służy do testów\nsystemu QoZEL z kontrolerem OSDP.\nLiczba kart zaprogramowanych "
-        "kluczem\ntymczasowym jest ograniczona do 4.";
-    // When the operating system gives no random bytes, no key is generated.
-    static constexpr const char* kNoRandomness =
-        "System operacyjny nie dostarczył danych losowych.\nKlucz nie został wygenerowany.";
-
-    explicit KeyTab(PollCycle& cycle) noexcept : cycle_(cycle) {}
+    KeyTab(ZelDevSet& devices, KeyGrain& grain, ActionBracket& bracket, Prompts& prompts, WindowView& view) noexcept
+        : TabModel(bracket, &KeyTab::RefreshKeyTab), devices_(devices), grain_(grain), prompts_(prompts), view_(view)
+    {
+    }
 
     void PollKeyTab();
     void RefreshKeyTab();
@@ -70,19 +55,14 @@ public:
     void KeyKeysToPrgrBtnClick();
     void KeyGenKeyMiTagBtnClick();
 
-    KeyTabFields& Fields() noexcept { return fields_; }
-    const KeyTabFields& Fields() const noexcept { return fields_; }
-    bool TakeChanged();
 
 private:
-    template <class F>
-    void RunAction(F&& action);
     void ClearGeneratedKey();
 
-    PollCycle& cycle_;
-    KeyTabFields fields_;
-    DrawnCopy<KeyTabFields> drawn_;
-    unsigned lastState_ = 0x8000;
+    ZelDevSet& devices_;
+    KeyGrain& grain_;
+    Prompts& prompts_;
+    WindowView& view_;
 };
 
 } // namespace qozel

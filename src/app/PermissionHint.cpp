@@ -1,5 +1,6 @@
 #include "app/PermissionHint.h"
 
+#include "app/AppTexts.h"
 #include "devices/DevInfo.h"
 #include "link/QoHID.h"
 
@@ -34,7 +35,7 @@ std::string PermissionHintText(std::span<const DeniedDevice> usb, std::span<cons
     // device this user may not open does not show: only the ids are known.
     auto addIds = [&](const char* bus, const DeniedDevice& device) {
         char ids[40];
-        std::snprintf(ids, sizeof ids, "urządzenie %s %04x:%04x", bus, device.vendorId, device.productId);
+        std::snprintf(ids, sizeof ids, app_texts::kDeviceIdsFormat, bus, device.vendorId, device.productId);
         add(ids);
     };
     for (const DeniedDevice& device : usb)
@@ -45,8 +46,8 @@ std::string PermissionHintText(std::span<const DeniedDevice> usb, std::span<cons
         else
             addIds("HID", device);
     }
-    return "Brak uprawnień do otwarcia: " + kinds + ". Zainstaluj reguły udev " + kUdevRulesName + ": sudo cp " +
-           std::string(rulesSource) + " /etc/udev/rules.d/ && sudo udevadm trigger";
+    return app_texts::kNoPermission + kinds + app_texts::kInstallRules + kUdevRulesName +
+           app_texts::kCopyRulesCommand + std::string(rulesSource) + app_texts::kTriggerCommand;
 }
 
 } // namespace qozel

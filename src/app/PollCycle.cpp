@@ -1,5 +1,6 @@
 #include "app/PollCycle.h"
 
+#include "app/AppTexts.h"
 #include "app/PermissionHint.h"
 #include "app/WindowView.h"
 #include "link/DeviceErrors.h"
@@ -14,9 +15,13 @@ namespace qozel {
 
 PollCycle::PollCycle(UsbHost& usbHost, HidHost& hidHost, Clock& clock, Prompts& prompts, WindowView& view,
                      UpgradeBox& upgradeBox)
-    : manager(usbHost, clock), devices(usbHost, hidHost, clock, prompts), grain(clock),
-      upgrader(upgradeBox, prompts, clock), log(clock), usbHost_(usbHost), hidHost_(hidHost), clock_(clock), prompts_(prompts),
-      view_(view)
+    : manager(usbHost, clock), devices(usbHost, hidHost, clock, prompts), grain(clock), bracket(view, clock),
+      backupWait(clock), managerAccess(manager, prompts, [this] { ManagerTick(); }), table(manager, clock, view),
+      pane(manager, devices, table, managerAccess, bracket, prompts, view), cardsTab(devices, bracket, prompts, view),
+      keyTab(devices, grain, bracket, prompts, view),
+      recoveryTab(devices, manager, managerAccess, backupWait, bracket, prompts, view),
+      upgrader(upgradeBox, prompts, clock), log(clock), usbHost_(usbHost), hidHost_(hidHost), clock_(clock),
+      prompts_(prompts), view_(view)
 {
     manager.trace = TraceMan;
     devices.ar.trace = TraceAr;
@@ -26,19 +31,10 @@ PollCycle::PollCycle(UsbHost& usbHost, HidHost& hidHost, Clock& clock, Prompts& 
 
 PollCycle::~PollCycle() = default;
 
-bool PollCycle::ReadersTabShown() const
-{
-    return view_.ShownTab() == WindowView::Tab::Readers;
-}
-
 void PollCycle::Tick()
 {
-    // A tick delivered by the nested loop of a box shown in a pass or an
-    // action would interleave two exchanges on one device.
-    if (timerPassActive || userFunctionActive)
+    if (!bracket.BeginPass())
         return;
-    timerPassActive = true;
-    view_.SetTimerEnabled(false);
     try {
         ManagerTick();
         DeviceSlot(static_cast<DevKind>(deviceSlot));
@@ -48,9 +44,7 @@ void PollCycle::Tick()
         // Device errors are handled where they arise; nothing else may end the program.
     }
     deviceSlot = (deviceSlot + 1) % 3;
-    if (!userFunctionActive)
-        view_.SetTimerEnabled(pollRunning);
-    timerPassActive = false;
+    bracket.EndPass();
 }
 
 void PollCycle::UpdatePermissionHint()
@@ -102,7 +96,7 @@ void PollCycle::ManagerTick()
     } catch (...) {
         manager.CloseManager();
         lastCheckedReaderCount = 0;
-        DeselectReader();
+        table.Deselect();
         try {
             RefreshShownTab();
         } catch (...) {
@@ -121,17 +115,18 @@ void PollCycle::ManagerPass()
     for (int row = 0; row < countBefore; ++row)
         table.ExpireEventMarks(row);
     PumpEvents();
-    if (normalReadingOwed_ || (backupCardDeadlineUs_ != 0 && clock_.Microseconds() > backupCardDeadlineUs_)) {
+    if (normalReadingOwed_ || backupWait.TimedOut()) {
         manager.SetReadingMode(ZelManager::NormalReading, 0);
-        backupCardDeadlineUs_ = 0;
+        backupWait.End();
         normalReadingOwed_ = false;
     }
     const std::uint32_t changed = manager.RefreshReaders();
     if (changed != 0)
         log.NoteReaders(std::span(manager.readers).first(static_cast<std::size_t>(manager.readerCount)));
     table.ShowReaderRows(changed);
-    if (selectedReader >= 0)
-        pane.ShowPowerValues(manager.readers[static_cast<std::size_t>(selectedReader)]);
+    if (table.Selected() >= 0)
+        pane.ShowPowerValues(manager.readers[static_cast<std::size_t>(table.Selected())]);
+    // Also takes a selection the rows dropped into the pane.
     RefreshShownTab();
     MaintainReaders();
 }
@@ -146,7 +141,7 @@ bool PollCycle::AttachManager()
         ZelManager second(usbHost_, clock_);
         if (second.Open()) {
             if (oneManagerWarningArmed)
-                prompts_.ShowErrorMsg(kOneManagerOnly);
+                prompts_.ShowErrorMsg(app_texts::kOneManagerOnly);
             oneManagerWarningArmed = false;
             second.Close();
             manager.CloseManager();
@@ -157,7 +152,7 @@ bool PollCycle::AttachManager()
     readerCheckCountdown = kReaderCheckTicks;
     // Whatever was selected or checked belonged to the Manager seen before;
     // this one may be another with other readers.
-    DeselectReader();
+    table.Deselect();
     lastCheckedReaderCount = 0;
     manager.ReadState(timeouts::kReadState);
     manager.SetTime(clock_.UtcSeconds());
@@ -165,7 +160,7 @@ bool PollCycle::AttachManager()
     RefreshShownTab();
     if (upgrader.UpgradeBulkDevice(manager, kManagerTitle)) {
         lastCheckedReaderCount = 0;
-        DeselectReader();
+        table.Deselect();
         RefreshShownTab();
         return false;
     }
@@ -203,13 +198,13 @@ void PollCycle::DispatchEvent(int index, const ReaderEvent& event)
 
 void PollCycle::TakeBackupCertificate(const ReaderEvent& event)
 {
-    if (backupCardDeadlineUs_ == 0 || event.length < 1 + kBackupCertificateSize)
+    if (!backupWait.Awaited() || event.length < 1 + ZelArkan::kBackupCardDataSize)
         return;
     // The certificate is taken and the wait ended before anything else is
     // sent, so that a failing Manager cannot lose the card just read.
-    std::array<std::uint8_t, kBackupCertificateSize> certificate;
-    std::copy_n(event.bytes.begin() + 1, kBackupCertificateSize, certificate.begin());
-    backupCardDeadlineUs_ = 0;
+    SecretBytes<ZelArkan::kBackupCardDataSize> certificate;
+    std::copy_n(event.bytes.begin() + 1, ZelArkan::kBackupCardDataSize, certificate.bytes.begin());
+    backupWait.End();
     std::exception_ptr modeError;
     try {
         manager.SetReadingMode(ZelManager::NormalReading, 0);
@@ -217,8 +212,7 @@ void PollCycle::TakeBackupCertificate(const ReaderEvent& event)
         normalReadingOwed_ = true;
         modeError = std::current_exception();
     }
-    recoveryTab.StoreBackupCertificate(certificate);
-    SecureWipe(certificate);
+    devices.StoreBackupCertificate(certificate.span());
     RefreshShownTab();
     if (modeError)
         std::rethrow_exception(modeError);
@@ -272,85 +266,16 @@ void PollCycle::RefreshShownTab()
     }
 }
 
-bool PollCycle::EnsureManager()
-{
-    ManagerTick();
-    if (!manager.IsOpen())
-        ManagerTick();
-    if (manager.IsOpen())
-        return true;
-    prompts_.ShowErrorMsg(kManagerNoConnection);
-    return false;
-}
-
-bool PollCycle::CheckSelectedReader()
-{
-    // An action's EnsureManager may have run a pass that dropped or shortened
-    // the list; index -1 would address every reader on the bus.
-    if (selectedReader >= 0 && selectedReader < manager.readerCount &&
-        manager.readers[static_cast<std::size_t>(selectedReader)].online)
-        return true;
-    prompts_.ShowErrorMsg(kSelectedReaderGone);
-    return false;
-}
-
-bool PollCycle::CheckManagerContinuity()
-{
-    if (manager.continuityFlag)
-        return true;
-    prompts_.ShowErrorMsg(kManagerReplugged);
-    return false;
-}
-
-void PollCycle::DeselectReader()
-{
-    if (selectedReader >= 0)
-        table.MoveSelection(selectedReader, -1);
-    selectedReader = -1;
-}
-
-void PollCycle::BeginUserFunction()
-{
-    userFunctionActive = true;
-    view_.SetTimerEnabled(false);
-    if (!timerPassActive)
-        return;
-    view_.Diagnostic(kUserFunctionInPass);
-    int sleeps = 0;
-    while (timerPassActive && sleeps < kUserWaitSleeps) {
-        clock_.SleepMs(kUserWaitSleepMs);
-        ++sleeps;
-    }
-    view_.Diagnostic(kWaitLoopEnded + std::to_string(sleeps));
-}
-
-void PollCycle::EndUserFunction()
-{
-    userFunctionActive = false;
-    view_.SetTimerEnabled(pollRunning);
-}
-
-void PollCycle::ToggleRunning()
-{
-    pollRunning = !pollRunning;
-    view_.SetTimerEnabled(pollRunning);
-}
-
-void PollCycle::StartBackupCardWait()
-{
-    backupCardDeadlineUs_ = clock_.Microseconds() + kBackupCardWaitUs;
-}
-
 void PollCycle::Close()
 {
     // Readers left in backup-card reading mode would no longer read ordinary cards.
-    if (manager.IsOpen() && (backupCardDeadlineUs_ != 0 || normalReadingOwed_)) {
+    if (manager.IsOpen() && (backupWait.Awaited() || normalReadingOwed_)) {
         try {
             manager.SetReadingMode(ZelManager::NormalReading, 0);
         } catch (const WUsbErr&) {
         }
     }
-    backupCardDeadlineUs_ = 0;
+    backupWait.End();
     normalReadingOwed_ = false;
     manager.CloseManager();
     devices.CloseDevice(DevKind::Arkan);

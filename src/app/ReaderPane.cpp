@@ -1,9 +1,12 @@
 #include "app/ReaderPane.h"
 
+#include "app/AppTexts.h"
 #include "app/DecimalText.h"
-#include "app/PollCycle.h"
+#include "app/ManagerAccess.h"
+#include "app/ReaderTable.h"
 #include "app/WindowView.h"
-#include "link/DeviceErrors.h"
+#include "devset/ZelDevSet.h"
+#include "devices/manager/ZelManager.h"
 #include "platform/SecureMemory.h"
 
 #include <algorithm>
@@ -11,23 +14,6 @@
 #include <utility>
 
 namespace qozel {
-namespace texts {
-inline constexpr const char* kAddressZero =
-    "Ustawiając Adres = 0 oznaczasz czytnik jako nie posiadający jeszcze ustawionego adresu.";
-inline constexpr const char* kAddressInUse = "Ten adres jest już przypisany innemu czytnikowi.";
-inline constexpr const char* kAddressRefused = "Zapis adresu się nie powiódł.";
-inline constexpr const char* kNoKeysFromArkan = "Problem z uzyskaniem kluczy od Arkan.";
-inline constexpr const char* kKeysRefused = "Problem z zapisaniem kluczy do czytnika.";
-inline constexpr const char* kKeysWritten = "Klucze wpisane do wszystkich dostępnych czytników.";
-inline constexpr const char* kConfigRefused = "Zapis konfiguracji do czytnika się nie powiódł.";
-inline constexpr const char* kConfigWritten = "Konfiguracja zapisana do aktualnie wybranego czytnika.";
-inline constexpr const char* kConfigRefusedBySome =
-    "Zapis konfiguracji do niektórych z dostępnych czytników się nie powiódł.";
-inline constexpr const char* kConfigWrittenToAll = "Konfiguracja zapisana do wszystkich dostępnych czytników.";
-inline constexpr const char* kModuleRefused = "Zapis konfiguracji QO-L74 się nie powiódł.";
-inline constexpr const char* kModuleWritten = "Konfiguracja QO-L74 zapisana.";
-} // namespace texts
-
 namespace {
 
 // Certificate classes and numbers of the two reader keys.
@@ -38,47 +24,54 @@ constexpr std::uint8_t kReaderKeySecond = 22;
 } // namespace
 
 template <class F>
-void ReaderPane::RunAction(F&& action)
+void ReaderPane::RunManagerAction(F&& action)
 {
-    UserFunction bracket(cycle_);
-    try {
-        action();
-    } catch (const WUsbErr&) {
-        cycle_.manager.CloseManager();
-        cycle_.prompts().ShowErrorMsg(kManagerNoConnection);
-    }
-    PollReadersTab();
+    RunAction([&] { access_.Guarded(action); });
+}
+
+bool ReaderPane::ReadersTabShown() const
+{
+    return view_.ShownTab() == WindowView::Tab::Readers;
 }
 
 bool ReaderPane::RowAvailable(int row) const noexcept
 {
-    const ZelManager& manager = cycle_.manager;
-    return row >= 0 && row < manager.readerCount && manager.readers[static_cast<std::size_t>(row)].online;
+    return row >= 0 && row < manager_.readerCount && manager_.readers[static_cast<std::size_t>(row)].online;
 }
 
 bool ReaderPane::SelectionListed() const noexcept
 {
-    return cycle_.selectedReader >= 0 && cycle_.selectedReader < cycle_.manager.readerCount;
+    return table_.Selected() >= 0 && table_.Selected() < manager_.readerCount;
+}
+
+bool ReaderPane::CheckSelectedReader()
+{
+    // An action's EnsureManager may have run a pass that dropped or shortened
+    // the list; index -1 would address every reader on the bus.
+    if (RowAvailable(table_.Selected()))
+        return true;
+    prompts_.ShowErrorMsg(app_texts::kSelectedReaderGone);
+    return false;
 }
 
 void ReaderPane::PollReadersTab()
 {
-    if (!cycle_.ReadersTabShown())
+    if (!ReadersTabShown())
         return;
     UpdateSelectedReaderPane();
-    const bool open = cycle_.manager.IsOpen();
-    const long rate = static_cast<long>(cycle_.manager.info.flags) * 100;
+    const bool open = manager_.IsOpen();
+    const long rate = static_cast<long>(manager_.info.flags) * 100;
     if (open != lastManagerOpen_ || rate != lastRate_) {
         lastManagerOpen_ = open;
         lastRate_ = rate;
-        cycle_.table.RefreshReadersTab();
+        table_.RefreshReadersTab();
     }
 }
 
 void ReaderPane::UpdateSelectedReaderPane()
 {
-    const ZelManager& manager = cycle_.manager;
-    const int selected = cycle_.selectedReader;
+    const ZelManager& manager = manager_;
+    const int selected = table_.Selected();
     const bool configEnabled = manager.IsOpen() && manager.anyReaderOnline;
     const bool paneEnabled = manager.IsOpen() && selected >= 0;
     const bool moduleEnabled =
@@ -98,7 +91,7 @@ void ReaderPane::UpdateSelectedReaderPane()
     fields_.configEnabled = configEnabled;
     fields_.paneEnabled = paneEnabled;
     fields_.moduleEnabled = moduleEnabled;
-    if (cycle_.ReadersTabShown())
+    if (ReadersTabShown())
         focus_ = paneEnabled ? Focus::WriteAddress : configEnabled ? Focus::WriteConfigToAll : Focus::None;
 }
 
@@ -111,11 +104,10 @@ void ReaderPane::ShowPowerValues(const ReaderRecord& record)
 
 void ReaderPane::SelectReader(int index)
 {
-    if (index == cycle_.selectedReader)
+    if (index == table_.Selected())
         return;
-    cycle_.table.MoveSelection(cycle_.selectedReader, index);
-    cycle_.selectedReader = index;
-    const ReaderRecord& record = cycle_.manager.readers[static_cast<std::size_t>(index)];
+    table_.Select(index);
+    const ReaderRecord& record = manager_.readers[static_cast<std::size_t>(index)];
     if (IsModuleType(record.info.type)) {
         ShowModuleConfig(index);
     } else {
@@ -129,7 +121,7 @@ void ReaderPane::ShowModuleConfig(int index)
 {
     // A record the module refuses leaves its controls as they were rather
     // than showing (and later writing back) bytes that never came.
-    ZelManager& manager = cycle_.manager;
+    ZelManager& manager = manager_;
     std::array<std::uint8_t, 8> data{};
     if (manager.ReadModuleData(index, ZelManager::ModuleConfigData, data) == 0)
         fields_.module = ModuleConfig::FromBytes(data);
@@ -146,13 +138,15 @@ void ReaderPane::ShowReaderDetails(const ReaderRecord& record)
     fields_.readerName = LongName(record.info);
     ShowPowerValues(record);
     // A reader without an address is offered the next one after the highest on the bus.
-    unsigned address = record.address() != 0 ? record.address() : cycle_.manager.maxReaderAddress + 1u;
+    unsigned address = record.address() != 0 ? record.address() : manager_.maxReaderAddress + 1u;
     if (address > ZelManager::kHighestAddress)
         address = 0;
     fields_.address = std::to_string(address);
     fields_.config = ReaderConfig::FromRecord(record);
-    cycle_.RefreshShownTab();
-    if (cycle_.ReadersTabShown() && fields_.paneEnabled)
+    // A reader is selected only on the Readers tab: polling it takes the
+    // new selection into the pane.
+    PollReadersTab();
+    if (ReadersTabShown() && fields_.paneEnabled)
         focus_ = Focus::WriteAddress;
 }
 
@@ -160,10 +154,10 @@ void ReaderPane::RdBaudCbChange(int item)
 {
     if (item < 0 || item >= static_cast<int>(ReadersHeader::kRates.size()))
         return;
-    cycle_.table.SetRateItem(item);
-    RunAction([&] {
-        if (cycle_.EnsureManager())
-            cycle_.manager.SetBusRate(ReadersHeader::kRates[static_cast<std::size_t>(item)]);
+    table_.SetRateItem(item);
+    RunManagerAction([&] {
+        if (access_.EnsureManager())
+            manager_.SetBusRate(ReadersHeader::kRates[static_cast<std::size_t>(item)]);
     });
 }
 
@@ -175,7 +169,7 @@ void ReaderPane::RdAddrEditExit()
 
 void ReaderPane::RdWrAddrBtnClick()
 {
-    RunAction([&] { WriteSelectedAddress(); });
+    RunManagerAction([&] { WriteSelectedAddress(); });
 }
 
 void ReaderPane::WriteSelectedAddress()
@@ -185,115 +179,94 @@ void ReaderPane::WriteSelectedAddress()
     // An edit that never lost the focus was not clamped yet.
     RdAddrEditExit();
     const auto address = static_cast<std::uint8_t>(DecimalOrZero<unsigned>(fields_.address));
-    Prompts& prompts = cycle_.prompts();
+    Prompts& prompts = prompts_;
     if (address == 0) {
-        prompts.ShowInfoMsg(texts::kAddressZero);
-    } else if (cycle_.manager.AddressInUse(cycle_.selectedReader, address)) {
-        prompts.ShowErrorMsg(texts::kAddressInUse);
+        prompts.ShowInfoMsg(app_texts::kAddressZero);
+    } else if (manager_.AddressInUse(table_.Selected(), address)) {
+        prompts.ShowErrorMsg(app_texts::kAddressInUse);
         return;
     }
-    if (!cycle_.EnsureManager() || !cycle_.CheckSelectedReader())
+    if (!access_.EnsureManager() || !CheckSelectedReader())
         return;
-    if (cycle_.manager.SetReaderAddress(cycle_.selectedReader, address) != 0)
-        prompts.ShowErrorMsg(texts::kAddressRefused);
+    if (manager_.SetReaderAddress(table_.Selected(), address) != 0)
+        prompts.ShowErrorMsg(app_texts::kAddressRefused);
 }
 
 void ReaderPane::RdWrKeysBtnClick()
 {
-    RunAction([&] { WriteKeysToReaders(); });
+    RunManagerAction([&] { WriteKeysToReaders(); });
 }
 
 void ReaderPane::WriteKeysToReaders()
 {
-    ZelDevSet& devices = cycle_.devices;
-    if (!cycle_.EnsureManager() || !devices.EnsureArLogin() || !devices.CheckHasMasterKey())
+    if (!access_.EnsureManager() || !devices_.EnsureArLogin() || !devices_.CheckHasMasterKey())
         return;
-    ZelManager& manager = cycle_.manager;
-    Prompts& prompts = cycle_.prompts();
-    ZelArkan::Certificate first{};
-    ZelArkan::Certificate second{};
-    struct Wipe {
-        ZelArkan::Certificate& a;
-        ZelArkan::Certificate& b;
-        ~Wipe()
-        {
-            SecureWipe(a);
-            SecureWipe(b);
-        }
-    } wipe{first, second};
-    for (int i = 0; i < manager.readerCount; ++i) {
-        const ReaderRecord& reader = manager.readers[static_cast<std::size_t>(i)];
+    SecretBytes<ZelArkan::kCertificateSize> first;
+    SecretBytes<ZelArkan::kCertificateSize> second;
+    for (int i = 0; i < manager_.readerCount; ++i) {
+        const ReaderRecord& reader = manager_.readers[static_cast<std::size_t>(i)];
         if (!reader.online)
             continue;
-        bool issued = false;
-        try {
-            issued = devices.ar.IssueCertificate(kReaderKeyClass, kReaderKeyFirst, reader.readerId(), first) &&
-                     devices.ar.IssueCertificate(kReaderKeyClass, kReaderKeySecond, reader.readerId(), second);
-        } catch (const WUsbErr&) {
-            devices.DropDevice(DevKind::Arkan);
+        const bool issued = devices_.Guarded(DevKind::Arkan, [&] {
+            if (devices_.ar.IssueCertificate(kReaderKeyClass, kReaderKeyFirst, reader.readerId(), first.bytes) &&
+                devices_.ar.IssueCertificate(kReaderKeyClass, kReaderKeySecond, reader.readerId(), second.bytes))
+                return true;
+            prompts_.ShowErrorMsg(app_texts::kNoKeysFromArkan);
+            return false;
+        });
+        if (!issued)
             return;
-        }
-        if (!issued) {
-            prompts.ShowErrorMsg(texts::kNoKeysFromArkan);
-            return;
-        }
-        if (manager.WriteReaderKeyCertificate(i, first) != 0 || manager.WriteReaderKeyCertificate(i, second) != 0) {
-            prompts.ShowErrorMsg(texts::kKeysRefused);
+        if (manager_.WriteReaderKeyCertificate(i, first.span()) != 0 ||
+            manager_.WriteReaderKeyCertificate(i, second.span()) != 0) {
+            prompts_.ShowErrorMsg(app_texts::kKeysRefused);
             return;
         }
     }
-    prompts.ShowInfoMsg(texts::kKeysWritten);
+    prompts_.ShowInfoMsg(app_texts::kKeysWritten);
 }
 
 void ReaderPane::RdCfg0WrBtnClick()
 {
-    RunAction([&] { WriteConfigToSelected(); });
+    RunManagerAction([&] {
+        WriteSelectedConfig(ZelManager::ReaderConfigKind, fields_.config.Bytes(), app_texts::kConfigWritten,
+                            app_texts::kConfigRefused);
+    });
 }
 
-void ReaderPane::WriteConfigToSelected()
+void ReaderPane::WriteSelectedConfig(ZelManager::ConfigKind kind, const ConfigBytes& bytes, const char* written,
+                                     const char* refused)
 {
-    if (!SelectionListed() || !cycle_.EnsureManager() || !cycle_.CheckSelectedReader())
+    if (!SelectionListed() || !access_.EnsureManager() || !CheckSelectedReader())
         return;
-    const bool written =
-        cycle_.manager.WriteReaderConfig(cycle_.selectedReader, ZelManager::ReaderConfigKind, fields_.config.Bytes());
-    if (written)
-        cycle_.prompts().ShowInfoMsg(texts::kConfigWritten);
+    if (manager_.WriteReaderConfig(table_.Selected(), kind, bytes))
+        prompts_.ShowInfoMsg(written);
     else
-        cycle_.prompts().ShowErrorMsg(texts::kConfigRefused);
+        prompts_.ShowErrorMsg(refused);
 }
 
 void ReaderPane::RdCfg0WrAllBtnClick()
 {
-    RunAction([&] { WriteConfigToAllReaders(); });
+    RunManagerAction([&] { WriteConfigToAllReaders(); });
 }
 
 void ReaderPane::WriteConfigToAllReaders()
 {
-    if (!cycle_.EnsureManager())
+    if (!access_.EnsureManager())
         return;
-    if (cycle_.selectedReader >= 0 && !cycle_.CheckSelectedReader())
+    if (table_.Selected() >= 0 && !CheckSelectedReader())
         return;
-    if (cycle_.manager.WriteReaderConfigToAll(fields_.config.Bytes()))
-        cycle_.prompts().ShowInfoMsg(texts::kConfigWrittenToAll);
+    if (manager_.WriteReaderConfigToAll(fields_.config.Bytes()))
+        prompts_.ShowInfoMsg(app_texts::kConfigWrittenToAll);
     else
-        cycle_.prompts().ShowErrorMsg(texts::kConfigRefusedBySome);
+        prompts_.ShowErrorMsg(app_texts::kConfigRefusedBySome);
 }
 
 void ReaderPane::RdCfg1WrBtnClick()
 {
-    RunAction([&] { WriteModuleConfig(); });
-}
-
-void ReaderPane::WriteModuleConfig()
-{
-    if (!SelectionListed() || !cycle_.EnsureManager() || !cycle_.CheckSelectedReader())
-        return;
-    const bool written =
-        cycle_.manager.WriteReaderConfig(cycle_.selectedReader, ZelManager::ModuleConfigKind, fields_.module.Bytes());
-    if (written)
-        cycle_.prompts().ShowInfoMsg(texts::kModuleWritten);
-    else
-        cycle_.prompts().ShowErrorMsg(texts::kModuleRefused);
+    RunManagerAction([&] {
+        WriteSelectedConfig(ZelManager::ModuleConfigKind, fields_.module.Bytes(), app_texts::kModuleWritten,
+                            app_texts::kModuleRefused);
+    });
 }
 
 void ReaderPane::RdTabEditClick(int row)
@@ -301,37 +274,24 @@ void ReaderPane::RdTabEditClick(int row)
     // Rows of readers that are offline or no longer listed are disabled.
     if (!RowAvailable(row))
         return;
-    UserFunction bracket(cycle_);
-    try {
-        SelectReader(row);
-    } catch (const WUsbErr&) {
-        cycle_.manager.CloseManager();
-        cycle_.prompts().ShowErrorMsg(kManagerNoConnection);
-    }
+    UserFunction bracket(bracket_);
+    access_.Guarded([&] { SelectReader(row); });
 }
 
 void ReaderPane::RdIdentifyBtnClick(int row)
 {
-    UserFunction bracket(cycle_);
-    if (!cycle_.EnsureManager())
+    UserFunction bracket(bracket_);
+    if (!access_.EnsureManager())
         return;
     // The pass EnsureManager ran may have dropped the reader.
     if (!RowAvailable(row)) {
-        cycle_.prompts().ShowErrorMsg(kSelectedReaderGone);
+        prompts_.ShowErrorMsg(app_texts::kSelectedReaderGone);
         return;
     }
-    try {
-        cycle_.manager.IdentifyReader(row);
+    access_.Guarded([&] {
+        manager_.IdentifyReader(row);
         SelectReader(row);
-    } catch (const WUsbErr&) {
-        cycle_.manager.CloseManager();
-        cycle_.prompts().ShowErrorMsg(kManagerNoConnection);
-    }
-}
-
-bool ReaderPane::TakeChanged()
-{
-    return drawn_.Changed(fields_);
+    });
 }
 
 ReaderPane::Focus ReaderPane::TakeFocus() noexcept

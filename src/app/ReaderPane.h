@@ -1,14 +1,19 @@
 #pragma once
 
-#include "app/DrawnCopy.h"
+#include "app/TabModel.h"
 #include "devices/manager/ReaderConfig.h"
 #include "devices/manager/ReaderRecord.h"
+#include "devices/manager/ZelManager.h"
 
 #include <string>
 
 namespace qozel {
 
-class PollCycle;
+class ManagerAccess;
+class Prompts;
+class ReaderTable;
+class WindowView;
+class ZelDevSet;
 
 // What the selected-reader pane, the configuration and module groups show.
 // The window writes the user's edits back into the editable fields.
@@ -31,15 +36,21 @@ struct ReaderPaneFields {
 };
 
 // The selected reader of the Readers tab and the tab's actions: bus rate,
-// address, configuration, module settings, identify and keys.
-class ReaderPane {
+// address, configuration, module settings, identify and keys. The table owns
+// the selection; the pane selects through it.
+class ReaderPane : public TabModel<ReaderPane, ReaderPaneFields> {
 public:
     // Which button the pane asks to get the keyboard focus.
     enum class Focus { None, WriteAddress, WriteConfigToAll };
 
     static constexpr int kModuleTimeItems = 16;
 
-    explicit ReaderPane(PollCycle& cycle) noexcept : cycle_(cycle) {}
+    ReaderPane(ZelManager& manager, ZelDevSet& devices, ReaderTable& table, ManagerAccess& access,
+               ActionBracket& bracket, Prompts& prompts, WindowView& view) noexcept
+        : TabModel(bracket, &ReaderPane::PollReadersTab), manager_(manager), devices_(devices), table_(table),
+          access_(access), prompts_(prompts), view_(view)
+    {
+    }
 
     // Change-driven update of the tab (only while it is shown).
     void PollReadersTab();
@@ -59,11 +70,6 @@ public:
     void RdCfg0WrAllBtnClick();
     void RdCfg1WrBtnClick();
 
-    ReaderPaneFields& Fields() noexcept { return fields_; }
-    const ReaderPaneFields& Fields() const noexcept { return fields_; }
-    // True when the pane changed since the last call (always at the first),
-    // for the window to draw.
-    bool TakeChanged();
     // The focus request since the last call, for the window to apply.
     Focus TakeFocus() noexcept;
 
@@ -72,26 +78,34 @@ private:
     void ShowModuleConfig(int index);
     void WriteSelectedAddress();
     void WriteKeysToReaders();
-    void WriteConfigToSelected();
     void WriteConfigToAllReaders();
-    void WriteModuleConfig();
+    // Writes a configuration record to the selected reader and says how it went.
+    void WriteSelectedConfig(ZelManager::ConfigKind kind, const ConfigBytes& bytes, const char* written,
+                             const char* refused);
     bool SelectionListed() const noexcept;
-    // Runs `action` as a user action of the tab: the bracket, a Manager
-    // device error closing the Manager with its message, then PollReadersTab.
+    // After a pass an action ran: the selected reader is still listed and
+    // online, else the message that it is gone.
+    bool CheckSelectedReader();
+    // Runs `action` as a user action of the tab, a Manager device error
+    // closing the Manager with its message, then PollReadersTab.
     template <class F>
-    void RunAction(F&& action);
+    void RunManagerAction(F&& action);
+    bool ReadersTabShown() const;
     // True when `row` is a listed reader that is online.
     bool RowAvailable(int row) const noexcept;
 
-    PollCycle& cycle_;
-    ReaderPaneFields fields_;
+    ZelManager& manager_;
+    ZelDevSet& devices_;
+    ReaderTable& table_;
+    ManagerAccess& access_;
+    Prompts& prompts_;
+    WindowView& view_;
     // Last seen (Manager open, bus rate) for PollReadersTab.
     bool lastManagerOpen_ = false;
     long lastRate_ = -1;
     // Last seen (selection, configuration enabled) for UpdateSelectedReaderPane.
     int lastSelection_ = -2;
     bool lastConfigEnabled_ = false;
-    DrawnCopy<ReaderPaneFields> drawn_;
     Focus focus_ = Focus::None;
 };
 

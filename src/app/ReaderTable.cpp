@@ -1,7 +1,8 @@
 #include "app/ReaderTable.h"
 
 #include "app/HexText.h"
-#include "app/PollCycle.h"
+#include "devices/manager/ZelManager.h"
+#include "platform/Clock.h"
 #include "app/WindowView.h"
 #include "link/Frame.h"
 #include "platform/Win1250.h"
@@ -63,18 +64,18 @@ ReaderRowCells& ReaderTable::CellsOf(int row)
 
 void ReaderTable::RefreshReadersTab()
 {
-    if (!cycle_.ReadersTabShown())
+    if (view_.ShownTab() != WindowView::Tab::Readers)
         return;
-    ZelManager& manager = cycle_.manager;
+    ZelManager& manager = manager_;
     const bool open = manager.IsOpen();
     ReadersHeader header = header_;
     header.managerOpen = open;
     if (open) {
-        header.managerText = "QoZEL Manager Nr: " + std::to_string(manager.info.nr) +
+        header.managerText = app_texts::kManagerLine + std::to_string(manager.info.nr) +
                              ", Soft: " + std::to_string(manager.info.soft);
         header.managerColour = Colour::WindowText;
     } else {
-        header.managerText = "Brak QoZEL Managera";
+        header.managerText = app_texts::kNoManager;
         header.managerColour = Colour::Red;
         manager.ResetReaderList();
         for (int row = 0; row < kRows && rows_[static_cast<std::size_t>(row)].inUse; ++row) {
@@ -86,7 +87,7 @@ void ReaderTable::RefreshReadersTab()
     }
     const unsigned rate = manager.info.flags * 100u;
     const bool rateMissing = open && rate == 0;
-    header.rateLabel = rateMissing ? "Ustaw Prędkość OSDP Bus:" : "Prędkość OSDP Bus:";
+    header.rateLabel = rateMissing ? app_texts::kRateMissingLabel : app_texts::kRateLabel;
     header.rateColour = rateMissing ? Colour::Red : Colour::WindowText;
     if (open && rate != 0) {
         // The user's choice stands until the Manager or its rate goes.
@@ -110,17 +111,15 @@ void ReaderTable::ShowReaderRows(std::uint32_t mask)
 {
     if (mask == 0)
         return;
-    const ZelManager& manager = cycle_.manager;
+    const ZelManager& manager = manager_;
     const bool sigKnown = manager.sentKeySignature != 0;
     for (int i = 0; i < kRows; ++i) {
         if ((mask & (1u << i)) == 0)
             continue;
         if (i >= manager.readerCount) {
             // No longer on the list: nothing to show, nothing to click.
-            if (i == cycle_.selectedReader) {
-                cycle_.DeselectReader();
-                cycle_.RefreshShownTab();
-            }
+            if (i == selected_)
+                Deselect();
             ClearReaderRow(i);
             EnableReaderRow(i, false);
             ResetEventMarks(i);
@@ -128,11 +127,9 @@ void ReaderTable::ShowReaderRows(std::uint32_t mask)
             continue;
         }
         const ReaderRecord& record = manager.readers[static_cast<std::size_t>(i)];
-        if (i == cycle_.selectedReader && !record.online) {
-            cycle_.DeselectReader();
-            cycle_.RefreshShownTab();
-        }
-        ShowReaderRow(i, record, i == cycle_.selectedReader, sigKnown);
+        if (i == selected_ && !record.online)
+            Deselect();
+        ShowReaderRow(i, record, i == selected_, sigKnown);
         EnableReaderRow(i, record.online);
     }
 }
@@ -189,27 +186,28 @@ void ReaderTable::ResetEventMarks(int row)
 void ReaderTable::ExpireEventMarks(int row)
 {
     const std::uint64_t expiry = rows_[static_cast<std::size_t>(row)].expiryUs;
-    if (expiry != 0 && cycle_.clock().Microseconds() > expiry)
+    if (expiry != 0 && clock_.Microseconds() > expiry)
         ResetEventMarks(row);
 }
 
-void ReaderTable::MoveSelection(int from, int to)
+void ReaderTable::Select(int row)
 {
-    if (from >= 0)
-        Paint(CellsOf(from), kDataColumns, Colour::Window);
-    if (to >= 0)
-        Paint(CellsOf(to), kDataColumns, Colour::Lime);
+    if (selected_ >= 0)
+        Paint(CellsOf(selected_), kDataColumns, Colour::Window);
+    selected_ = row;
+    if (row >= 0)
+        Paint(CellsOf(row), kDataColumns, Colour::Lime);
 }
 
 void ReaderTable::ShowReaderEvent(int index, const ReaderEvent& event)
 {
-    const ReaderRecord& record = cycle_.manager.readers[static_cast<std::size_t>(index)];
+    const ReaderRecord& record = manager_.readers[static_cast<std::size_t>(index)];
     if (!EventComplete(event, record))
         return;
     ShowCardData(event, record);
     MarkEvent(index, event, record);
     if (event.kind() < ReaderEvent::InputStatus)
-        rows_[static_cast<std::size_t>(index)].expiryUs = cycle_.clock().Microseconds() + kMarkLifeUs;
+        rows_[static_cast<std::size_t>(index)].expiryUs = clock_.Microseconds() + kMarkLifeUs;
 }
 
 void ReaderTable::ShowCardData(const ReaderEvent& event, const ReaderRecord& record)

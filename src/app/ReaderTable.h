@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppTexts.h"
 #include "app/Colour.h"
 #include "devices/manager/ReaderEvent.h"
 #include "devices/manager/ReaderRecord.h"
@@ -10,7 +11,9 @@
 
 namespace qozel {
 
-class PollCycle;
+class Clock;
+class WindowView;
+class ZelManager;
 
 // One row of the reader table as it is shown.
 struct ReaderRowCells {
@@ -35,11 +38,9 @@ struct ReaderRowCells {
 // The header of the Readers tab: the Manager's line and the bus rate.
 struct ReadersHeader {
     static constexpr std::array<unsigned, 6> kRates = {9600, 19200, 38400, 57600, 115200, 230400};
-    static constexpr const char* kNoRateText = "  ---  ";
-
-    std::string managerText = "Brak QoZEL Managera";
+    std::string managerText = app_texts::kNoManager;
     Colour managerColour = Colour::Red;
-    std::string rateLabel = "Prędkość OSDP Bus:";
+    std::string rateLabel = app_texts::kRateLabel;
     Colour rateColour = Colour::WindowText;   // the rate label and the 32 rate cells
     int rateItem = -1;                         // selected rate, -1 = none ("  ---  ")
     bool managerOpen = false;                  // enables the column labels and the rate controls
@@ -55,27 +56,35 @@ struct CardDataBox {
 
 // The table of the Readers tab: 32 rows mirroring the Manager's reader list,
 // the live marks of each reader's events, the header and the card data box.
-// It keeps what is shown; the window draws the parts it reports as changed.
+// It owns the selected reader, whose row it colours. It keeps what is shown;
+// the window draws the parts it reports as changed.
 class ReaderTable {
 public:
     static constexpr int kRows = 32;
     // How long the marks of an event stay.
     static constexpr std::uint64_t kMarkLifeUs = 5'000'000;
 
-    explicit ReaderTable(PollCycle& cycle) noexcept : cycle_(cycle) {}
+    ReaderTable(ZelManager& manager, Clock& clock, WindowView& view) noexcept
+        : manager_(manager), clock_(clock), view_(view)
+    {
+    }
 
     // Full redraw of the header and the rows' enabled state; only while the
     // Readers tab is shown.
     void RefreshReadersTab();
     // Redraws the rows whose bit is set: listed rows from the reader table,
-    // rows at or past the reader count as no longer listed.
+    // rows at or past the reader count as no longer listed. A selected
+    // reader that went offline or off the list is deselected.
     void ShowReaderRows(std::uint32_t mask);
     // Clears the row's event marks once they have lived their time.
     void ExpireEventMarks(int row);
     // Shows one event of reader `index`; an event too short for its kind is ignored.
     void ShowReaderEvent(int index, const ReaderEvent& event);
-    // The selection colour moves from row `from` to row `to` (-1 for none).
-    void MoveSelection(int from, int to);
+    // The selected reader's row, -1 for none.
+    int Selected() const noexcept { return selected_; }
+    // Makes `row` the selected one (-1 for none); the selection colour moves with it.
+    void Select(int row);
+    void Deselect() { Select(-1); }
     // The rate the user chose in the header's list.
     void SetRateItem(int item) noexcept;
 
@@ -110,7 +119,10 @@ private:
     void MarkEvent(int row, const ReaderEvent& event, const ReaderRecord& record);
     ReaderRowCells& CellsOf(int row);
 
-    PollCycle& cycle_;
+    ZelManager& manager_;
+    Clock& clock_;
+    WindowView& view_;
+    int selected_ = -1;
     std::array<RowState, kRows> rows_{};
     ReadersHeader header_;
     CardDataBox cardData_;

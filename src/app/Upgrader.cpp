@@ -1,5 +1,6 @@
 #include "app/Upgrader.h"
 
+#include "app/AppTexts.h"
 #include "app/WindowView.h"
 #include "devices/DevInfo.h"
 #include "devices/manager/ZelManager.h"
@@ -45,7 +46,7 @@ bool Upgrader::RunSteps(Step&& step)
     for (;;) {
         const int progress = step();
         if (progress < 0) {
-            prompts_.ShowErrorMsg(kUpgradeFailedText);
+            prompts_.ShowErrorMsg(app_texts::kUpgradeFailedText);
             box_.Close();
             return false;
         }
@@ -74,9 +75,9 @@ bool Upgrader::UpgradeDevice(Device& device, std::string_view title)
         }
         upgraded = true;
     } catch (const WUsbErr&) {
-        prompts_.ShowErrorMsg(kUpgradeFailedText);
+        prompts_.ShowErrorMsg(app_texts::kUpgradeFailedText);
     } catch (const QoHIDErr&) {
-        prompts_.ShowErrorMsg(kUpgradeFailedText);
+        prompts_.ShowErrorMsg(app_texts::kUpgradeFailedText);
     }
     // Whether it restarts with new firmware or lost the connection, the
     // device is found and identified again by a later poll.
@@ -118,13 +119,13 @@ bool Upgrader::UpgradeReader(ZelManager& manager, int index)
 {
     const ReaderRecord& reader = manager.readers[static_cast<std::size_t>(index)];
     const int version = manager.ReaderImageVersion(index);
-    box_.Show(SoftLine("Czytnik " + ShortName(reader.info), reader.info.soft), std::to_string(version),
+    box_.Show(SoftLine(app_texts::kReaderPrefix + ShortName(reader.info), reader.info.soft), std::to_string(version),
               kReaderBarMax);
     try {
         if (!RunSteps([&] { return manager.UpgradeReaderStep(index); }))
             return true;
     } catch (const WUsbErr&) {
-        prompts_.ShowErrorMsg(kUpgradeFailedText);
+        prompts_.ShowErrorMsg(app_texts::kUpgradeFailedText);
         box_.Close();
         return false;
     }

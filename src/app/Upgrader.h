@@ -11,8 +11,6 @@ class QoWUsbBulkD;
 class UpgradeBox;
 class ZelManager;
 
-inline constexpr const char* kUpgradeFailedText = "Błąd podczas wykonywania upgrade.";
-
 // Offers and runs the firmware upgrades of devices and bus readers whose
 // software is older than the image carried for their type, showing each in
 // the upgrade box. It holds the user-interface thread while it runs.

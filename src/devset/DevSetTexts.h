@@ -95,6 +95,9 @@ inline constexpr const char* kPrgrAdminPasswordChanged = "Hasło administratora 
 inline constexpr const char* kArRefusesBackupCertificate = "Arkan odmawia wydania certyfikatu z KeyMI dla karty backup.";
 inline constexpr const char* kBackupCardWritten =
     "Karta (zawierająca backup klucza Master Instalacji) została zaprogramowana.";
+inline constexpr const char* kBackupRefused =
+    "Arkan nie przyjmuje certyfikatu z kluczem Master Instalacji z karty backup.";
+inline constexpr const char* kBackupStored = "Klucz Master Instalacji z karty backup zapisany w Arkan.";
 inline constexpr const char* kPrgrRefusesResetCertificate = "G30 nie chce wydać certyfikatu.";
 inline constexpr const char* kPrgrRefusesReset = "G30 nie akceptuje polecenia 'Reset'.";
 inline constexpr const char* kArRefusesSigning = "Arkon odmawia podpisania certyfikatu.";

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace qozel {
@@ -45,6 +46,19 @@ public:
     bool EnsurePresent(DevKind kind);
     // After a device error: forgets the device and shows its no-connection message.
     void DropDevice(DevKind kind);
+    // Runs `step` (true = done; a refusal shows its own message and gives
+    // false); a device error of `kind` drops that device and gives false.
+    template <class F>
+    bool Guarded(DevKind kind, F&& step)
+    {
+        try {
+            return step();
+        } catch (const WUsbErr&) {
+        } catch (const QoHIDErr&) {
+        }
+        DropDevice(kind);
+        return false;
+    }
     // Forgets the device without a word (the window closing).
     void CloseDevice(DevKind kind);
     // Marks a bulk device before a dialog, so that CheckContinuity can tell
@@ -86,6 +100,9 @@ public:
     // Backup card and programmer reset.
     bool MakeBackupCard();
     bool ResetProgrammer();
+    // Stores the certificate a backup card carried in the Arkan, restoring
+    // its master key, and says how it went.
+    bool StoreBackupCertificate(std::span<const std::uint8_t, ZelArkan::kBackupCardDataSize> certificate);
 
     // Stores the generated master key; `symbolText` is the UTF-8 text of the
     // company/installation symbol field. On success the grain forgets the key.
@@ -103,19 +120,6 @@ private:
     Presence Poll(Device& device, DevKind kind);
     template <class F>
     decltype(auto) WithDevice(DevKind kind, F&& f);
-    // Runs `step` (true = done; a refusal shows its own message and gives
-    // false); a device error of `kind` drops that device and gives false.
-    template <class F>
-    bool Guarded(DevKind kind, F&& step)
-    {
-        try {
-            return step();
-        } catch (const WUsbErr&) {
-        } catch (const QoHIDErr&) {
-        }
-        DropDevice(kind);
-        return false;
-    }
 
     template <class Device>
     bool SetSecondaryPassword(Device& device, DevKind kind);

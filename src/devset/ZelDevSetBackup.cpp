@@ -47,6 +47,22 @@ bool ZelDevSet::MakeBackupCard()
     });
 }
 
+bool ZelDevSet::StoreBackupCertificate(std::span<const std::uint8_t, ZelArkan::kBackupCardDataSize> certificate)
+{
+    if (!EnsureArLogin() || !CheckNoTargetKey())
+        return false;
+    return Guarded(DevKind::Arkan, [&] {
+        if (!ar.StoreBackupCertificate(certificate)) {
+            prompts_.ShowErrorMsg(texts::kBackupRefused);
+            return false;
+        }
+        // The restored key's signature, for the tabs and the Manager.
+        ar.Refresh();
+        prompts_.ShowInfoMsg(texts::kBackupStored);
+        return true;
+    });
+}
+
 bool ZelDevSet::ResetProgrammer()
 {
     if (!EnsurePresent(DevKind::Programmer))

@@ -27,7 +27,7 @@ constexpr const char* kKindNames[] = {"silence", "resend only", "wrong length", 
 constexpr std::array<std::uint8_t, 8> kBlankUid{0x04, 0x51, 0x52, 0x53, 0x54, 0x55, 0x56, 0x57};
 // The longest wait of one attempt, and the attempts of one exchange.
 constexpr std::uint64_t kLongestAttemptUs = 2'000'000;
-constexpr std::uint64_t kUserWaitUs = PollCycle::kUserWaitSleeps * PollCycle::kUserWaitSleepMs * 1000;
+constexpr std::uint64_t kUserWaitUs = ActionBracket::kUserWaitSleeps * ActionBracket::kUserWaitSleepMs * 1000;
 
 // Devices and media an operation may change.
 enum Target : unsigned { Arkan = 1, Programmer = 2, KbReader = 4, Readers = 8, Card = 16 };

@@ -52,7 +52,7 @@ TEST_F(CycleTest, TwoManagersAreWarnedOnceAndTheRemainingOneIsOpened)
     auto secondDevice = std::make_shared<sim::SimUsbDevice>(kManagerGuid, second);
     install.usb.Attach(secondDevice);
     Pass(5);
-    EXPECT_EQ(prompts.Messages(), std::vector<std::string>{kOneManagerOnly});
+    EXPECT_EQ(prompts.Messages(), std::vector<std::string>{app_texts::kOneManagerOnly});
     EXPECT_FALSE(cycle.manager.IsOpen());
     install.usb.Detach(*secondDevice);
     Pass();
@@ -85,12 +85,12 @@ TEST_F(CycleTest, AReopenedManagerForgetsTheSelectionAndGetsTheSignatureAgain)
     install.arkan->PreloadMasterKey(KeyWithSignature(0x1234));
     Pass(4);
     cycle.pane.RdTabEditClick(2);
-    ASSERT_EQ(cycle.selectedReader, 2);
+    ASSERT_EQ(cycle.table.Selected(), 2);
     install.Unplug(SimInstallation::Device::Manager);
     install.Plug(SimInstallation::Device::Manager);
     install.manager->ClearRequests();
     Pass(2);
-    EXPECT_EQ(cycle.selectedReader, -1);
+    EXPECT_EQ(cycle.table.Selected(), -1);
     EXPECT_EQ(ManagerCount(kSetKeySignature), 1u);
 }
 
@@ -154,7 +154,7 @@ protected:
     {
         GiveAdminPassword(install.arkan->login);
         Pass();
-        cycle.StartBackupCardWait();
+        cycle.backupWait.Start();
         install.manager->ClearRequests();
     }
     // The certificates the Arkan was asked to store.
@@ -181,7 +181,7 @@ TEST_F(BackupCardWait, EndsOnceWithNormalReadingAfterSixtySeconds)
     EXPECT_EQ(ManagerCount(kReadingMode), 0u);
     Pass(20);
     EXPECT_EQ(ManagerCount(kReadingMode), 1u);
-    EXPECT_FALSE(cycle.BackupCardAwaited());
+    EXPECT_FALSE(cycle.backupWait.Awaited());
     EXPECT_TRUE(Stored().empty());
     EXPECT_TRUE(prompts.shown.empty());
 }
@@ -198,7 +198,7 @@ TEST_F(BackupCardWait, AFailedReturnToNormalReadingStillStoresTheCertificateAndI
     // The card's bytes are no certificate of this installation.
     EXPECT_EQ(prompts.Messages(),
               std::vector<std::string>{"Arkan nie przyjmuje certyfikatu z kluczem Master Instalacji z karty backup."});
-    EXPECT_FALSE(cycle.BackupCardAwaited());
+    EXPECT_FALSE(cycle.backupWait.Awaited());
     install.manager->faults.refuseCommand.reset();
     Pass(2);
     EXPECT_EQ(install.manager->bus[0]->readingMode, 1);
@@ -214,7 +214,7 @@ TEST_F(BackupCardWait, AShortCertificateOrOneWithoutAWaitIsIgnored)
     install.manager->EmitEvent(Reader(0).id(), shortEvent);
     Pass();
     EXPECT_TRUE(Stored().empty());
-    EXPECT_TRUE(cycle.BackupCardAwaited());
+    EXPECT_TRUE(cycle.backupWait.Awaited());
 }
 
 TEST_F(BackupCardWait, ClosingTheWindowReturnsTheReadersToNormalReadingOnly)
@@ -245,7 +245,7 @@ TEST_F(CycleTest, NoPassStartsDuringAUserActionAndTheTimerResumesAfterIt)
     Pass();
     install.manager->ClearRequests();
     {
-        UserFunction action(cycle);
+        UserFunction action(cycle.bracket);
         EXPECT_FALSE(view.timerEnabled);
         cycle.Tick();
         EXPECT_TRUE(install.manager->requests().empty());
@@ -259,19 +259,20 @@ TEST_F(CycleTest, NoPassStartsDuringAUserActionAndTheTimerResumesAfterIt)
 
 TEST_F(CycleTest, AUserActionStartedUnderAPassWaitsTwoSecondsAndNotesIt)
 {
-    cycle.timerPassActive = true;  // as when a box of a pass runs a nested loop
+    cycle.bracket.timerPassActive = true;  // as when a box of a pass runs a nested loop
     const auto before = install.clock.Microseconds();
-    cycle.BeginUserFunction();
+    cycle.bracket.BeginUserFunction();
     EXPECT_EQ(install.clock.Microseconds() - before, 2'000'000u);
-    EXPECT_THAT(view.diagnostics, ElementsAre(kUserFunctionInPass, std::string(kWaitLoopEnded) + "20"));
+    EXPECT_THAT(view.diagnostics,
+                ElementsAre(app_texts::kUserFunctionInPass, std::string(app_texts::kWaitLoopEnded) + "20"));
     EXPECT_TRUE(prompts.shown.empty());
 }
 
 TEST_F(CycleTest, EnsureManagerReportsAMissingManager)
 {
     install.Unplug(SimInstallation::Device::Manager);
-    EXPECT_FALSE(cycle.EnsureManager());
-    EXPECT_EQ(prompts.Messages(), std::vector<std::string>{kManagerNoConnection});
+    EXPECT_FALSE(cycle.managerAccess.EnsureManager());
+    EXPECT_EQ(prompts.Messages(), std::vector<std::string>{app_texts::kManagerNoConnection});
 }
 
 TEST_F(CycleTest, ADeviceErrorInThePassClosesTheManagerSilentlyAndTheNextPassReopensIt)
@@ -281,7 +282,7 @@ TEST_F(CycleTest, ADeviceErrorInThePassClosesTheManagerSilentlyAndTheNextPassReo
     install.manager->faults.silent = true;
     Pass();
     EXPECT_FALSE(cycle.manager.IsOpen());
-    EXPECT_EQ(cycle.selectedReader, -1);
+    EXPECT_EQ(cycle.table.Selected(), -1);
     EXPECT_TRUE(prompts.shown.empty());
     install.manager->faults.silent = false;
     Pass();

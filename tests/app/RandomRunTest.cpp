@@ -27,7 +27,7 @@ constexpr Device kDevices[] = {Device::Arkan, Device::Programmer, Device::KbRead
 constexpr int kLetGoPasses = 4;
 
 // The only boxes a poll pass may show: the warnings about a second device of a kind.
-const std::set<std::string> kPassBoxes = {kOneManagerOnly, kArOneDevice, kPrgrOneDevice, kKbRdOneDevice};
+const std::set<std::string> kPassBoxes = {app_texts::kOneManagerOnly, kArOneDevice, kPrgrOneDevice, kKbRdOneDevice};
 
 int EnvInt(const char* name, int fallback)
 {
@@ -185,7 +185,7 @@ private:
         for (std::size_t i = std::max(boxesBefore, actionBoxes_); i < prompts.shown.size(); ++i)
             if (!kPassBoxes.contains(prompts.shown[i].text))
                 return "a pass showed \"" + prompts.shown[i].text + "\"";
-        if (Count(kOneManagerOnly) > managerEpisodes_ || Count(kArOneDevice) > arkanEpisodes_)
+        if (Count(app_texts::kOneManagerOnly) > managerEpisodes_ || Count(kArOneDevice) > arkanEpisodes_)
             return "a second-device warning was shown twice in one episode";
         for (const auto& [device, since] : unpluggedAt_)
             if (pass_ - since >= kLetGoPasses && HoldsHandle(static_cast<Device>(device)))

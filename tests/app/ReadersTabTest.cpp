@@ -128,7 +128,7 @@ TEST_F(ReadersTab, ASelectedReaderGoingOfflineIsDeselectedAndThePaneEmptied)
     EXPECT_EQ(cycle.pane.Fields().supplyU, "12.3");
     Reader(1).connected = false;
     Pass();
-    EXPECT_EQ(cycle.selectedReader, -1);
+    EXPECT_EQ(cycle.table.Selected(), -1);
     EXPECT_EQ(Row(1).background[Cells::Type], Colour::Yellow);
     EXPECT_FALSE(Row(1).enabled);
     EXPECT_EQ(cycle.pane.Fields().readerName, "");
@@ -141,7 +141,7 @@ TEST_F(ReadersTab, ReadersLeavingTheListAreDrawnUnlistedAndLoseTheSelection)
     cycle.pane.RdTabEditClick(6);
     install.manager->bus.resize(4);
     Pass();
-    EXPECT_EQ(cycle.selectedReader, -1);
+    EXPECT_EQ(cycle.table.Selected(), -1);
     for (int row : {4, 5, 6}) {
         EXPECT_EQ(Row(row).text[Cells::Type], "");
         EXPECT_FALSE(Row(row).enabled);
@@ -200,7 +200,7 @@ TEST_F(ReadersTab, AnActionWhoseReaderWentOfflineMeanwhileStopsWithTheSelectionM
     Reader(0).connected = false;  // noticed only by the action's own pass
     install.manager->ClearRequests();
     cycle.pane.RdCfg0WrBtnClick();
-    EXPECT_EQ(prompts.Messages(), std::vector<std::string>{kSelectedReaderGone});
+    EXPECT_EQ(prompts.Messages(), std::vector<std::string>{app_texts::kSelectedReaderGone});
     EXPECT_EQ(ManagerCount(ZelManager::kCmdWriteReaderConfig), 0u);
 }
 
@@ -246,7 +246,7 @@ TEST_F(ReadersTab, AManagerLostDuringAnActionIsClosedWithItsMessage)
     install.manager->faults.disconnectAt = ZelManager::kCmdWriteReaderConfig;
     cycle.pane.RdCfg0WrAllBtnClick();
     EXPECT_FALSE(cycle.manager.IsOpen());
-    EXPECT_EQ(prompts.Messages(), std::vector<std::string>{kManagerNoConnection});
+    EXPECT_EQ(prompts.Messages(), std::vector<std::string>{app_texts::kManagerNoConnection});
     EXPECT_TRUE(view.timerEnabled);
 }
 

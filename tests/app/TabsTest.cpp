@@ -144,7 +144,7 @@ TEST_F(Tabs, WithoutTheSystemsRandomBytesNoKeyIsGenerated)
     FillGrain(16);
     cycle.grain.UseRandomSource([](std::span<std::uint8_t>) { throw std::runtime_error("no entropy"); });
     cycle.keyTab.KeyGenKeyMiBtnClick();
-    EXPECT_EQ(prompts.Messages(), std::vector<std::string>{KeyTab::kNoRandomness});
+    EXPECT_EQ(prompts.Messages(), std::vector<std::string>{app_texts::kNoRandomness});
     EXPECT_EQ(cycle.keyTab.Fields().key, "");
 }
 

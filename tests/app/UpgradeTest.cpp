@@ -77,7 +77,7 @@ TEST_F(CycleTest, AReaderRefusingABlockIsReportedAndItsImageOfferedToNoOtherRead
     Reader(0).soft = 2;
     Reader(0).upgrade.refuseBlock = 1;
     Pass(9);
-    EXPECT_EQ(prompts.Messages(), std::vector<std::string>{kUpgradeFailedText});
+    EXPECT_EQ(prompts.Messages(), std::vector<std::string>{app_texts::kUpgradeFailedText});
     EXPECT_EQ(box.showings.size(), 1u);
     EXPECT_TRUE(box.showings[0].closed);
     EXPECT_EQ(cycle.lastCheckedReaderCount, 8);  // a refusal still completes the check
@@ -89,7 +89,7 @@ TEST_F(CycleTest, AManagerLostDuringAReaderUpgradeEndsTheRoundAfterOneMessage)
     Reader(1).soft = 2;
     install.manager->faults.disconnectAt = ZelManager::kCmdReaderUpgrade;
     Pass(9);
-    EXPECT_EQ(prompts.Messages(), std::vector<std::string>{kUpgradeFailedText});
+    EXPECT_EQ(prompts.Messages(), std::vector<std::string>{app_texts::kUpgradeFailedText});
     EXPECT_EQ(box.showings.size(), 1u);
     EXPECT_EQ(cycle.readerCheckCountdown, PollCycle::kReaderRecheckTicks);
 }

@@ -22,7 +22,7 @@ ReadersPage::ReadersPage(PollCycle& cycle, CoreGate& gate, QWidget* parent)
 {
     for (const unsigned rate : ReadersHeader::kRates)
         ui_->RdBaudCb->addItem(QString::number(rate));
-    ui_->RdBaudCb->setPlaceholderText(QString::fromLatin1(ReadersHeader::kNoRateText));
+    ui_->RdBaudCb->setPlaceholderText(QString::fromLatin1(app_texts::kNoRateText));
     ConnectActions();
     pane_.Draw(cycle.pane.Fields());
     DrawChanges(true);

@@ -66,8 +66,8 @@ CardsPage::~CardsPage() = default;
 
 void CardsPage::SetUpControls()
 {
-    ui_->TagPrgrInfoLbl->setText(FromUtf8(CardsTab::kPrgrInfo));
-    ui_->TagPrgrInfo2Lbl->setText(FromUtf8(CardsTab::kPrgrInfo2));
+    ui_->TagPrgrInfoLbl->setText(FromUtf8(app_texts::kCardsPrgrInfo));
+    ui_->TagPrgrInfo2Lbl->setText(FromUtf8(app_texts::kCardsPrgrInfo2));
     for (QLineEdit* edit : {ui_->TagPrDepEdit, ui_->TagPrIdxEdit})
         edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), edit));
     for (QComboBox* list : {ui_->TagCharCb0, ui_->TagCharCb1, ui_->TagCharCb2, ui_->TagCharCb3, ui_->TagEndCharCb}) {

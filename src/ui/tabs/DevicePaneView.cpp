@@ -1,5 +1,6 @@
 #include "ui/tabs/DevicePaneView.h"
 
+#include "app/AppTexts.h"
 #include "app/DevicePane.h"
 #include "ui/Colours.h"
 #include "ui/Utf8.h"
@@ -36,7 +37,7 @@ DevicePaneView::DevicePaneView(DevicePaneLabels labels) : labels_(std::move(labe
     QLabel* mismatch = labels_.mismatch;
     if (mismatch == nullptr)
         return;
-    mismatch->setText(FromUtf8(DevicePane::kSignatureMismatch));
+    mismatch->setText(FromUtf8(app_texts::kSignatureMismatch));
     mismatch->setAlignment(Qt::AlignCenter);
     SyncBold(*mismatch, true);
     SyncTextColour(*mismatch, Colour::Red);

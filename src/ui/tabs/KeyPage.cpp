@@ -46,10 +46,10 @@ KeyPage::~KeyPage() = default;
 
 void KeyPage::SetUpControls()
 {
-    ui_->KeyArInfoLbl->setText(FromUtf8(KeyTab::kArInfo));
-    ui_->KeyArInfo2Lbl->setText(FromUtf8(KeyTab::kArInfo2));
-    ui_->KeyPrgrInfoLbl->setText(FromUtf8(KeyTab::kPrgrInfo));
-    ui_->KeyTagInfo1Lbl->setText(FromUtf8(KeyTab::kTagInfo1));
+    ui_->KeyArInfoLbl->setText(FromUtf8(app_texts::kArInfo));
+    ui_->KeyArInfo2Lbl->setText(FromUtf8(app_texts::kArInfo2));
+    ui_->KeyPrgrInfoLbl->setText(FromUtf8(app_texts::kKeyPrgrInfo));
+    ui_->KeyTagInfo1Lbl->setText(FromUtf8(app_texts::kTagInfo1));
     for (QLineEdit* field :
          {ui_->KeyNameEdit, ui_->KeySygnEdit, ui_->KeyMiEdit, ui_->KeyGrain0Edit, ui_->KeyGrain1Edit})
         field->setFont(CourierFont(kFieldPoints));
@@ -104,7 +104,7 @@ void KeyPage::Draw(const KeyTabFields& fields)
               fields.editable);
 
     (fields.target ? ui_->KeyDocRBtn : ui_->KeyTmpRBtn)->setChecked(true);
-    ui_->KeyTmpLbl->setText(FromUtf8(fields.target ? KeyTab::kTargetExplanation : KeyTab::kTemporaryExplanation));
+    ui_->KeyTmpLbl->setText(FromUtf8(fields.target ? app_texts::kTargetExplanation : app_texts::kTemporaryExplanation));
     SyncBold(*ui_->KeyTmpLbl, fields.target);
     SyncText(*ui_->KeyNameEdit, FromUtf8(fields.symbol));
     SyncText(*ui_->KeySygnEdit, FromUtf8(fields.signature));

@@ -18,10 +18,10 @@ constexpr int kTitlePoints = 12;
 RecoveryPage::RecoveryPage(PollCycle& cycle, CoreGate& gate, QWidget* parent)
     : QWidget(parent), cycle_(cycle), gate_(gate), ui_(SetUpForm<Ui::RecoveryPage>(*this))
 {
-    ui_->OdzPrgrResetLbl->setText(FromUtf8(RecoveryTab::kPrgrResetInfo));
-    ui_->OdzArPassResetLbl->setText(FromUtf8(RecoveryTab::kArPassResetInfo));
-    ui_->OdzPassChngLbl->setText(FromUtf8(RecoveryTab::kPassChangeInfo));
-    ui_->OdzKeyMiFromTagLbl->setText(FromUtf8(RecoveryTab::kKeyFromCardInfo));
+    ui_->OdzPrgrResetLbl->setText(FromUtf8(app_texts::kPrgrResetInfo));
+    ui_->OdzArPassResetLbl->setText(FromUtf8(app_texts::kArPassResetInfo));
+    ui_->OdzPassChngLbl->setText(FromUtf8(app_texts::kPassChangeInfo));
+    ui_->OdzKeyMiFromTagLbl->setText(FromUtf8(app_texts::kKeyFromCardInfo));
     for (QLabel* title :
          {ui_->OdzPrgrResetTitle, ui_->OdzArPassResetTitle, ui_->OdzPassChngTitle, ui_->OdzKeyMiFromTagTitle})
         title->setFont(MsSansSerifFont(kTitlePoints, true));
