@@ -28,6 +28,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace qozel {
@@ -100,6 +102,26 @@ const LaterPage kLaterPages[] = {
     {WindowView::Tab::Cards, "TagPrgrKeyTxtLbl"},
     {WindowView::Tab::Key, "KeyArKeyTxtLbl"},
     {WindowView::Tab::Recovery, "OdzPrgrResetBtn"},
+};
+
+// Notes, at the first paint of `watched`, whether any later page was built.
+class FirstPaintWatch final : public QObject {
+public:
+    FirstPaintWatch(QWidget& watched, QWidget& window) : window_(window) { watched.installEventFilter(this); }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !pagesBuilt.has_value())
+            pagesBuilt = std::any_of(std::begin(kLaterPages), std::end(kLaterPages), [this](const LaterPage& page) {
+                return window_.findChild<QWidget*>(QLatin1String(page.control)) != nullptr;
+            });
+        return false;
+    }
+
+    std::optional<bool> pagesBuilt;
+
+private:
+    QWidget& window_;
 };
 
 using test::ShownText;
@@ -265,6 +287,17 @@ TEST_F(MainWindow, BuildsTheOtherPagesOnceTheWindowIsUp)
     QApplication::processEvents();
     for (const LaterPage& page : kLaterPages)
         EXPECT_NE(window.findChild<QWidget*>(QLatin1String(page.control)), nullptr) << page.control;
+}
+
+TEST_F(MainWindow, AShownWindowDrawsTheReadersTabBeforeBuildingTheOtherPages)
+{
+    FirstPaintWatch watch(*Child("RdListGrid"), window);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitFor([&watch] { return watch.pagesBuilt.has_value(); }));
+    EXPECT_FALSE(*watch.pagesBuilt) << "the first frame waits for no page out of sight";
+    for (const LaterPage& page : kLaterPages)
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window.findChild<QWidget*>(QLatin1String(page.control)); }))
+            << page.control;
 }
 
 TEST_F(MainWindow, ASuccessBarRunsBeforeTheCardsTabWasEverShown)

@@ -23,6 +23,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace qozel {
 namespace {
@@ -81,6 +82,12 @@ TMainWin::TMainWin(const DeviceHosts& hosts) : QWidget(nullptr, kMainWindowFlags
 
 void TMainWin::BuildRemainingPages()
 {
+    // A window on its way to the screen shows the Readers tab first: the
+    // pages not in sight follow its first frame (eventFilter).
+    if (isVisible() && !windowHandle()->isExposed()) {
+        windowHandle()->installEventFilter(this);
+        return;
+    }
     bool built = false;
     for (const Tab tab : {Tab::Cards, Tab::Key, Tab::Recovery, Tab::Log})
         built = pages_->Build(tab) || built;
@@ -89,6 +96,16 @@ void TMainWin::BuildRemainingPages()
         // Queued, so that the layouts have taken the new pages in.
         QMetaObject::invokeMethod(this, &TMainWin::FitToContent, Qt::QueuedConnection);
     }
+}
+
+bool TMainWin::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        watched->removeEventFilter(this);
+        // Queued: the frame is drawn first.
+        QTimer::singleShot(0, this, &TMainWin::BuildRemainingPages);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 TMainWin::~TMainWin()
