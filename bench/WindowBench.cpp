@@ -8,7 +8,7 @@
 // row_draw_vs_line_edits=.
 #include "app/PollCycle.h"
 #include "ui/mainwindow/TMainWin.h"
-#include "ui/readers/ReaderGrid.h"
+#include "ui/readergrid/ReaderGrid.h"
 
 #include "BenchTiming.h"
 

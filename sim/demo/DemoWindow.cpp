@@ -3,8 +3,8 @@
 #include "DemoInstallation.h"
 
 #include "devices/DevInfo.h"
-#include "ui/Utf8.h"
-#include "ui/WindowAccessible.h"
+#include "ui/widgets/Utf8.h"
+#include "ui/widgets/WindowAccessible.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "ui/MessageBoxes.h"
 
-#include "ui/Utf8.h"
+#include "ui/widgets/Utf8.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

@@ -2,7 +2,7 @@
 #include "QtTestSupport.h"
 
 #include "VirtualClock.h"
-#include "ui/AnimateProgress.h"
+#include "ui/widgets/AnimateProgress.h"
 
 #include <gtest/gtest.h>
 

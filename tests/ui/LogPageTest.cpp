@@ -3,8 +3,8 @@
 #include "app/InstallationReport.h"
 #include "app/PollCycle.h"
 #include "ui/CoreGate.h"
-#include "ui/log/LogPage.h"
-#include "ui/WindowFont.h"
+#include "ui/pages/LogPage.h"
+#include "ui/widgets/WindowFont.h"
 #include "ui/log/ReportPdf.h"
 
 #include "DemoInstallation.h"

@@ -9,7 +9,7 @@
 #include "app/PollCycle.h"
 #include "support/SimLogin.h"
 #include "ui/mainwindow/TMainWin.h"
-#include "ui/readers/ReaderGrid.h"
+#include "ui/readergrid/ReaderGrid.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // their labels at any font, and what assistive technology finds in it.
 #include "QtTestSupport.h"
 
-#include "ui/WindowFont.h"
-#include "ui/readers/ReaderGrid.h"
+#include "ui/widgets/WindowFont.h"
+#include "ui/readergrid/ReaderGrid.h"
 
 #include <gtest/gtest.h>
 

@@ -7,10 +7,10 @@
 
 #include "app/CycleFixture.h"
 #include "ui/CoreGate.h"
-#include "ui/WindowFont.h"
-#include "ui/tabs/CardsPage.h"
-#include "ui/tabs/KeyPage.h"
-#include "ui/tabs/RecoveryPage.h"
+#include "ui/widgets/WindowFont.h"
+#include "ui/pages/CardsPage.h"
+#include "ui/pages/KeyPage.h"
+#include "ui/pages/RecoveryPage.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

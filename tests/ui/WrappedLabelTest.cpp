@@ -3,7 +3,7 @@
 // shape was asked before.
 #include "QtTestSupport.h"
 
-#include "ui/tabs/WrappedLabel.h"
+#include "ui/widgets/WrappedLabel.h"
 
 #include <gtest/gtest.h>
 

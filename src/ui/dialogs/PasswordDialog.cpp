@@ -1,7 +1,7 @@
 #include "ui/dialogs/PasswordDialog.h"
 
 #include "platform/Win1250.h"
-#include "ui/FixedDialog.h"
+#include "ui/widgets/FixedDialog.h"
 
 #include <QBoxLayout>
 #include <QGridLayout>

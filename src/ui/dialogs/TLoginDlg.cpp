@@ -1,6 +1,6 @@
 #include "ui/dialogs/TLoginDlg.h"
 
-#include "ui/Utf8.h"
+#include "ui/widgets/Utf8.h"
 
 #include <QBoxLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "ui/dialogs/TSetPass1Dlg.h"
 
-#include "ui/Utf8.h"
+#include "ui/widgets/Utf8.h"
 
 #include <QBoxLayout>
 #include <QLabel>

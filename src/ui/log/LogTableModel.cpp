@@ -1,7 +1,7 @@
 #include "ui/log/LogTableModel.h"
 
 #include "app/LogTexts.h"
-#include "ui/Utf8.h"
+#include "ui/widgets/Utf8.h"
 
 namespace qozel {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "app/InstallationReport.h"
 #include "ui/AppTitle.h"
-#include "ui/Utf8.h"
+#include "ui/widgets/Utf8.h"
 
 #include <QBuffer>
 #include <QPageLayout>

@@ -1,7 +1,7 @@
 #include "ui/log/WalkTableModel.h"
 
-#include "ui/Colours.h"
-#include "ui/Utf8.h"
+#include "ui/widgets/Colours.h"
+#include "ui/widgets/Utf8.h"
 
 #include <QApplication>
 #include <QFont>

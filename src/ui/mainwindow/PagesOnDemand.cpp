@@ -1,10 +1,10 @@
 #include "ui/mainwindow/PagesOnDemand.h"
 
 #include "app/WindowView.h"
-#include "ui/log/LogPage.h"
-#include "ui/tabs/CardsPage.h"
-#include "ui/tabs/KeyPage.h"
-#include "ui/tabs/RecoveryPage.h"
+#include "ui/pages/LogPage.h"
+#include "ui/pages/CardsPage.h"
+#include "ui/pages/KeyPage.h"
+#include "ui/pages/RecoveryPage.h"
 
 #include <QSignalBlocker>
 #include <QTabWidget>

@@ -3,12 +3,12 @@
 #include "app/PollCycle.h"
 #include "ui/AppTitle.h"
 #include "ui/QtPrompts.h"
-#include "ui/Utf8.h"
-#include "ui/WindowAccessible.h"
-#include "ui/WindowFont.h"
+#include "ui/widgets/Utf8.h"
+#include "ui/widgets/WindowAccessible.h"
+#include "ui/widgets/WindowFont.h"
 #include "ui/mainwindow/PagesOnDemand.h"
-#include "ui/readers/ReadersPage.h"
-#include "ui/tabs/CardsPage.h"
+#include "ui/pages/ReadersPage.h"
+#include "ui/pages/CardsPage.h"
 #include "ui/upgrade/UpgradeBoxOnDemand.h"
 
 #include <QCloseEvent>

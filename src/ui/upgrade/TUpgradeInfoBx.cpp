@@ -1,7 +1,7 @@
 #include "ui/upgrade/TUpgradeInfoBx.h"
 
-#include "ui/FixedDialog.h"
-#include "ui/Utf8.h"
+#include "ui/widgets/FixedDialog.h"
+#include "ui/widgets/Utf8.h"
 
 #include <QBoxLayout>
 #include <QCloseEvent>
